@@ -1,0 +1,103 @@
+#include "serial/comportmap.h"
+
+#include "settings/settingsstore.h"
+
+#include <QCollator>
+#include <QRegularExpression>
+#include <QSerialPortInfo>
+#include <QMap>
+#include <QSet>
+#include <QSettings>
+
+#include <algorithm>
+
+namespace {
+
+const QString AppName = QStringLiteral("Brovik");
+
+// The "Ports" section: COM number -> device path, as the user wrote it.
+QMap<int, QString> explicitEntries() {
+    QMap<int, QString> entries;
+    QSettings s(SettingsStore::filePath(AppName), QSettings::IniFormat);
+    s.sync();
+    s.beginGroup(QStringLiteral("Ports"));
+    static const QRegularExpression comKey(QStringLiteral("^COM([1-9][0-9]*)$"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    for (const QString& key : s.childKeys()) {
+        const auto m = comKey.match(key);
+        const QString path = s.value(key).toString().trimmed();
+        if (m.hasMatch() && !path.isEmpty())
+            entries.insert(m.captured(1).toInt(), path);
+    }
+    return entries;
+}
+
+int groupOf(const QString& path) {
+    if (path.startsWith(u"/dev/ttyS"))
+        return 0;
+    if (path.startsWith(u"/dev/ttyACM"))
+        return 1;
+    if (path.startsWith(u"/dev/ttyUSB"))
+        return 2;
+    return 3;
+}
+
+// Present devices not named by an explicit entry, in COM order.
+QList<QSerialPortInfo> unclaimedDevices(QSet<QString>* claimed) {
+    QList<QSerialPortInfo> ports;
+    for (const QSerialPortInfo& p : QSerialPortInfo::availablePorts())
+        if (!claimed->contains(p.systemLocation()))
+            ports.append(p);
+    QCollator numeric;
+    numeric.setNumericMode(true);
+    std::stable_sort(ports.begin(), ports.end(), [&](const auto& a, const auto& b) {
+        const int ga = groupOf(a.systemLocation()), gb = groupOf(b.systemLocation());
+        if (ga != gb)
+            return ga < gb;
+        return numeric.compare(a.systemLocation(), b.systemLocation()) < 0;
+    });
+    return ports;
+}
+
+// Which free COM numbers (ascending) the unclaimed devices take: the k-th
+// free number gets the k-th device.
+struct Resolution {
+    QString path;
+    QString description;
+};
+
+Resolution resolve(int n) {
+    if (n < 1)
+        return {};
+    const QMap<int, QString> entries = explicitEntries();
+    if (entries.contains(n))
+        return {entries.value(n), QString()};
+
+    // Explicit entries claim their devices and their numbers.
+    QSet<QString> claimed(entries.begin(), entries.end());
+    const QList<QSerialPortInfo> devices = unclaimedDevices(&claimed);
+    int k = 0;
+    for (int i = 1; i <= n && k < devices.size(); ++i) {
+        if (entries.contains(i))
+            continue;
+        if (i == n) {
+            const QSerialPortInfo& p = devices[k];
+            QString d = p.description();
+            if (!p.manufacturer().isEmpty() && !d.contains(p.manufacturer()))
+                d = d.isEmpty() ? p.manufacturer() : p.manufacturer() + u' ' + d;
+            return {p.systemLocation(), d};
+        }
+        ++k;
+    }
+    return {};
+}
+
+} // namespace
+
+QString ComPortMap::devicePath(int n) {
+    return resolve(n).path;
+}
+
+QString ComPortMap::description(int n) {
+    return resolve(n).description;
+}

@@ -1,0 +1,243 @@
+#include "serial/serialport.h"
+
+#include "app/failure.h"
+#include "serial/comportmap.h"
+#include "serial/linesettings.h"
+#include "serial/textbytes.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <grp.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+// How long a close waits for a device that takes no data at all.
+constexpr int FlushStallMs = 1000;
+// How long a close waits in all before it gives up on a slow device.
+constexpr int FlushLimitMs = 10000;
+
+QString groupOwning(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QStringLiteral("dialout");
+    if (const group* g = ::getgrgid(st.st_gid))
+        return QString::fromLocal8Bit(g->gr_name);
+    return QString::number(st.st_gid);
+}
+
+} // namespace
+
+SerialPort::SerialPort(QObject* parent) : QObject(parent) {
+    connect(&m_port, &QSerialPort::errorOccurred, this, &SerialPort::onError);
+}
+
+SerialPort::~SerialPort() {
+    if (m_port.isOpen())
+        flushAndClose();
+}
+
+QString SerialPort::portLabel() const {
+    const QString path = m_port.isOpen() ? m_openPath : ComPortMap::devicePath(m_commPort);
+    if (path.isEmpty())
+        return QStringLiteral("COM%1").arg(m_commPort);
+    return QStringLiteral("COM%1 (%2)").arg(m_commPort).arg(path);
+}
+
+void SerialPort::requireClosed(const char* what) const {
+    if (m_port.isOpen())
+        throw Failure(QStringLiteral("cannot change the %1 of COM%2 while it is open")
+                          .arg(QLatin1String(what))
+                          .arg(m_commPort));
+}
+
+void SerialPort::setCommPort(int n) {
+    requireClosed("port number");
+    if (n < 1 || n > 32767)
+        throw Failure(QStringLiteral("invalid port number %1 (use 1 or more)").arg(n));
+    m_commPort = n;
+}
+
+void SerialPort::setSettings(const QString& settings) {
+    requireClosed("settings");
+    LineSettings::parse(settings); // throws, keeping the old value
+    m_settings = settings;
+}
+
+void SerialPort::setHandshaking(int code) {
+    requireClosed("flow control");
+    if (code < 0 || code > 3)
+        throw Failure(QStringLiteral("invalid flow control %1 (use 0 none, 1 XON/XOFF, 2 RTS/CTS "
+                                     "or 3 both)")
+                          .arg(code));
+    m_handshaking = code;
+}
+
+void SerialPort::setInputLen(int len) {
+    if (len < 0)
+        throw Failure(QStringLiteral("invalid input length %1").arg(len));
+    m_inputLen = len;
+}
+
+bool SerialPort::PortOpen() {
+    checkAlive();
+    return m_port.isOpen();
+}
+
+void SerialPort::setPortOpen(bool open) {
+    if (open) {
+        if (!m_port.isOpen())
+            this->open();
+        return;
+    }
+    if (!m_port.isOpen())
+        return;
+    const qint64 lost = flushAndClose();
+    if (lost > 0)
+        throw Failure(QStringLiteral("%1 closed with %2 bytes unsent: the device took no more data")
+                          .arg(portLabel())
+                          .arg(lost));
+}
+
+void SerialPort::open() {
+    const QString label = QStringLiteral("COM%1").arg(m_commPort);
+    const QString path = ComPortMap::devicePath(m_commPort);
+    if (path.isEmpty())
+        throw Failure(QStringLiteral("%1 is not present: no serial device is mapped to it").arg(label));
+    if (!QFileInfo::exists(path))
+        throw Failure(QStringLiteral("%1 (%2) is not present: no such device").arg(label, path));
+
+    const LineSettings ls = LineSettings::parse(m_settings);
+    m_port.setPortName(path);
+    m_port.setBaudRate(ls.baud);
+    m_port.setParity(ls.parity);
+    m_port.setDataBits(ls.dataBits);
+    m_port.setStopBits(ls.stopBits);
+    m_port.setFlowControl(m_handshaking == 1   ? QSerialPort::SoftwareControl
+                          : m_handshaking >= 2 ? QSerialPort::HardwareControl
+                                               : QSerialPort::NoFlowControl);
+
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        const QSerialPort::SerialPortError error = m_port.error();
+        const QString reason = m_port.errorString();
+        m_port.clearError();
+        const QString where = QStringLiteral("%1 (%2)").arg(label, path);
+        if (error == QSerialPort::DeviceNotFoundError)
+            throw Failure(QStringLiteral("%1 is not present: no such device").arg(where));
+        if (error == QSerialPort::PermissionError) {
+            // Qt reports a held lock and a refused permission alike.
+            if (::access(QFile::encodeName(path).constData(), R_OK | W_OK) != 0 && errno == EACCES)
+                throw Failure(QStringLiteral("cannot open %1: permission denied; your user must "
+                                             "belong to the group \"%2\" that owns the device "
+                                             "(sudo usermod -aG %2 $USER, then log in again)")
+                                  .arg(where, groupOwning(path)));
+            throw Failure(QStringLiteral("cannot open %1: the device is in use by another program")
+                              .arg(where));
+        }
+        throw Failure(QStringLiteral("cannot open %1: %2").arg(where, reason));
+    }
+
+    if (m_handshaking == 3) {
+        // QSerialPort knows one kind of flow control at a time; add XON/XOFF.
+        termios t {};
+        if (::tcgetattr(m_port.handle(), &t) != 0 ||
+            (t.c_iflag |= IXON | IXOFF, ::tcsetattr(m_port.handle(), TCSANOW, &t) != 0)) {
+            const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+            m_port.close();
+            throw Failure(QStringLiteral("cannot set XON/XOFF flow control on %1 (%2): %3")
+                              .arg(label, path, reason));
+        }
+    }
+    m_openPath = path;
+    m_lossReport.clear();
+}
+
+void SerialPort::checkAlive() {
+    if (!m_port.isOpen())
+        return;
+    pollfd p {m_port.handle(), 0, 0};
+    const bool hungUp = ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL));
+    const bool gone = !QFileInfo::exists(m_openPath);
+    if (!hungUp && !gone)
+        return;
+    m_lossReport = QStringLiteral("COM%1 (%2) was disconnected: %3")
+                       .arg(m_commPort)
+                       .arg(m_openPath,
+                            gone ? QStringLiteral("the device was removed")
+                                 : QStringLiteral("the device hung up"));
+    m_unreadAfterLoss += m_port.readAll();
+    const qint64 unsent = m_port.bytesToWrite();
+    if (unsent > 0)
+        m_lossReport += QStringLiteral(" (%1 bytes were not sent)").arg(unsent);
+    m_port.close();
+}
+
+void SerialPort::onError(QSerialPort::SerialPortError error) {
+    // A vanished tty can keep signalling readable; close it before it spins.
+    if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
+        error == QSerialPort::WriteError)
+        checkAlive();
+}
+
+QString SerialPort::takeLossReport() {
+    checkAlive();
+    return std::exchange(m_lossReport, QString());
+}
+
+QString SerialPort::takeUnreadAfterLoss() {
+    return fromWireBytes(std::exchange(m_unreadAfterLoss, QByteArray()));
+}
+
+int SerialPort::InBufferCount() {
+    if (!m_port.isOpen())
+        return 0;
+    const qint64 n = m_port.bytesAvailable();
+    return static_cast<int>(std::min<qint64>(n, 32767));
+}
+
+QString SerialPort::Input() {
+    if (!m_port.isOpen())
+        throw Failure(QStringLiteral("%1 is not open").arg(portLabel()));
+    const QByteArray bytes = m_inputLen > 0 ? m_port.read(m_inputLen) : m_port.readAll();
+    return fromWireBytes(bytes);
+}
+
+void SerialPort::Output(const QString& text) {
+    OutputBytes(toWireBytes(text));
+}
+
+void SerialPort::OutputBytes(const QByteArray& bytes) {
+    if (!m_port.isOpen())
+        throw Failure(QStringLiteral("%1 is not open").arg(portLabel()));
+    const qint64 taken = writeBytes(bytes);
+    if (taken != bytes.size()) {
+        const QString reason = m_port.errorString();
+        throw Failure(QStringLiteral("cannot write to %1: %2").arg(portLabel(), reason));
+    }
+}
+
+qint64 SerialPort::writeBytes(const QByteArray& bytes) {
+    if (bytes.isEmpty())
+        return 0;
+    return m_port.write(bytes);
+}
+
+qint64 SerialPort::flushAndClose() {
+    // QSerialPort::close() throws away what it has not handed over yet.
+    QDeadlineTimer limit(FlushLimitMs);
+    while (m_port.bytesToWrite() > 0 && !limit.hasExpired()) {
+        if (!m_port.waitForBytesWritten(FlushStallMs))
+            break;
+    }
+    const qint64 unsent = m_port.bytesToWrite();
+    m_port.close();
+    m_openPath.clear();
+    return unsent;
+}

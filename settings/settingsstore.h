@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// The per-user (application, section, key) -> text store, kept in
+// $XDG_CONFIG_HOME/<application>/<application>.ini.
+class SettingsStore {
+public:
+    // The stored text, or Default when the key or its section is absent.
+    // Throws Failure when the file exists but cannot be read.
+    static QString GetSetting(const QString& AppName, const QString& Section, const QString& Key,
+                              const QString& Default = QString());
+
+    // Writes through to the disk at once; throws Failure with the reason when
+    // the file cannot be written. The file is replaced atomically and is
+    // readable by its owner only.
+    static void SaveSetting(const QString& AppName, const QString& Section, const QString& Key,
+                            const QString& Value);
+
+    static QString filePath(const QString& AppName);
+};

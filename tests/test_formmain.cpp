@@ -1,0 +1,259 @@
+// The main window: start-up, the activity log, the status line, Exit and layout.
+#include "serial/serialport.h"
+#include "settings/settingsstore.h"
+#include "support/ptydevice.h"
+#include "support/testenv.h"
+#include "ui/formmain.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTextCursor>
+
+class TestFormMain : public QObject {
+    Q_OBJECT
+    TestEnv env;
+
+    static QString logOf(FormMain& w) { return w.txtLog->toPlainText(); }
+    static QString status(FormMain& w) { return w.statusConnection->text(); }
+
+private slots:
+    void init() { env.clear(); }
+
+    void firstRunConnectsWithTheDefaults() {
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        FormMain w;
+        QCOMPARE(status(w), QString()); // empty until the first refresh
+        w.load();
+        QCOMPARE(logOf(w), QStringLiteral("Info: Loading settings...\nInfo: Connected to port\n"
+                                          "Info: Ready!\n"));
+        QCOMPARE(status(w), QStringLiteral("Connected to COM1:9600,n,8,1"));
+        QVERIFY(w.MSComm().PortOpen());
+        QCOMPARE(w.AutoClearOnSend, QVariant(QStringLiteral("1")));
+        QCOMPARE(w.CheckCR->checkState(), Qt::Unchecked);
+        QCOMPARE(w.CheckLF->checkState(), Qt::Unchecked);
+    }
+
+    void anAbsentPortGivesOneLoadErrorAndNoStatus() {
+        env.mapPort(1, env.configHome() + QStringLiteral("/unplugged"));
+        FormMain w;
+        w.load();
+        const QStringList lines = logOf(w).split(u'\n');
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], QStringLiteral("Info: Loading settings..."));
+        QVERIFY2(lines[1].startsWith(QStringLiteral("Err: Load: COM1 (")), qPrintable(lines[1]));
+        QVERIFY2(lines[1].contains(QStringLiteral("not present")), qPrintable(lines[1]));
+        QCOMPARE(lines[2], QString());
+        QCOMPARE(status(w), QString());
+        QVERIFY(!w.MSComm().PortOpen());
+    }
+
+    void aPortHeldElsewhereIsReported() {
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        SerialPort holder;
+        holder.setPortOpen(true);
+        FormMain w;
+        w.load();
+        QVERIFY2(logOf(w).contains(QStringLiteral("Err: Load: cannot open COM1 (") + dev.path() +
+                                   QStringLiteral("): the device is in use by another program")),
+                 qPrintable(logOf(w)));
+        QCOMPARE(status(w), QString());
+    }
+
+    void storedSettingsAreUsedAtStart() {
+        PtyDevice dev;
+        env.mapPort(3, dev.path());
+        env.writeSettingsFile("[General]\nSendCR=1\nSendLF=2\nAutoClearOnSend=0\n"
+                              "[COM]\nPort=3\nSettings=19200,n,8,1\nHandShaking=2\n");
+        FormMain w;
+        w.load();
+        QCOMPARE(status(w), QStringLiteral("Connected to COM3:19200,n,8,1"));
+        QCOMPARE(w.CheckCR->checkState(), Qt::Checked);
+        QCOMPARE(w.CheckLF->checkState(), Qt::PartiallyChecked);
+        QCOMPARE(w.MSComm().Handshaking(), 2);
+        QCOMPARE(w.AutoClearOnSend, QVariant(QStringLiteral("0")));
+    }
+
+    void logEntriesHaveTheirPrefixesAndLineBreaks() {
+        FormMain w;
+        w.updateLog(QStringLiteral("A"), Info);
+        w.updateLog(QStringLiteral("B"), Info);
+        QCOMPARE(logOf(w), QStringLiteral("Info: A\nInfo: B\n"));
+        QCOMPARE(w.txtLog->textCursor().position(), logOf(w).size());
+
+        w.btClear_Click();
+        QCOMPARE(logOf(w), QString());
+        w.updateLog(QStringLiteral("OK\r\n"), Received);
+        w.updateLog(QString(), Sent);
+        w.updateLog(QStringLiteral("no prefix"), 0);
+        w.updateLog(QStringLiteral("none either"), 5);
+        w.updateLog(QStringLiteral("Load: broken"), Error);
+        w.updateLog(QStringLiteral("one\rtwo\nthree"), Received);
+        QCOMPARE(logOf(w), QStringLiteral("<< OK\n\n>> \nno prefix\nnone either\nErr: Load: broken\n"
+                                          "<< one\ntwo\nthree\n"));
+        QCOMPARE(w.txtLog->textCursor().position(), logOf(w).size());
+    }
+
+    void userTextInTheLogStaysBeforeNewEntries() {
+        FormMain w;
+        w.txtLog->setPlainText(QStringLiteral("typed note"));
+        w.updateLog(QStringLiteral("next"), Info);
+        QCOMPARE(logOf(w), QStringLiteral("typed noteInfo: next\n"));
+    }
+
+    void theLogKeepsItsNewestLinesBeyondItsCapacity() {
+        FormMain w;
+        QString burst;
+        for (int i = 0; i < FormMain::LogCapacityLines + 500; ++i)
+            burst += QStringLiteral("line %1\r\n").arg(i);
+        w.updateLog(burst, Received);
+        w.updateLog(QStringLiteral("after"), Info);
+        const QString text = logOf(w);
+        QVERIFY(text.endsWith(QStringLiteral("line %1\n\nInfo: after\n")
+                                  .arg(FormMain::LogCapacityLines + 499)));
+        QVERIFY(!text.contains(QStringLiteral("line 499\n")));
+        QVERIFY(w.txtLog->document()->blockCount() <= FormMain::LogCapacityLines);
+        QCOMPARE(w.loggedCharacters(Received), qint64(burst.size()));
+    }
+
+    void statusLineShowsTheLivePort() {
+        PtyDevice dev;
+        env.mapPort(12, dev.path());
+        FormMain w;
+        w.MSComm().setCommPort(12);
+        w.MSComm().setSettings(QStringLiteral("19200,n,8,1"));
+        w.MSComm().setPortOpen(true);
+        w.updateCommStatus();
+        QCOMPARE(status(w), QStringLiteral("Connected to COM12:19200,n,8,1"));
+        w.MSComm().setPortOpen(false);
+        w.updateCommStatus();
+        QCOMPARE(status(w),
+                 QStringLiteral("Disconnected. Please select your COM port from options."));
+    }
+
+    void exitSavesTheSixKeysAndTheFrameSavesNothing() {
+        PtyDevice dev;
+        env.mapPort(2, dev.path());
+        env.writeSettingsFile("[General]\nAutoClearOnSend=yes please\n[COM]\nPort=2\n");
+        {
+            FormMain w;
+            w.load();
+            w.CheckCR->setCheckState(Qt::Checked);
+            w.close(); // through the frame: nothing saved
+        }
+        QCOMPARE(SettingsStore::GetSetting("Brovik", "General", "SendCR", "absent"),
+                 QStringLiteral("absent"));
+        {
+            FormMain w;
+            w.load();
+            w.CheckCR->setCheckState(Qt::Checked);
+            w.MSComm().setPortOpen(false);
+            w.btExit_Click();
+            QCOMPARE(status(w),
+                     QStringLiteral("Disconnected. Please select your COM port from options."));
+            QVERIFY(!w.isVisible());
+        }
+        auto get = [](const char* s, const char* k) {
+            return SettingsStore::GetSetting("Brovik", s, k, "absent");
+        };
+        QCOMPARE(get("General", "AutoClearOnSend"), QStringLiteral("yes please"));
+        QCOMPARE(get("General", "SendCR"), QStringLiteral("1"));
+        QCOMPARE(get("General", "SendLF"), QStringLiteral("0"));
+        QCOMPARE(get("COM", "Port"), QStringLiteral("2"));
+        QCOMPARE(get("COM", "Settings"), QStringLiteral("9600,n,8,1"));
+        QCOMPARE(get("COM", "HandShaking"), QStringLiteral("0"));
+    }
+
+    void theWindowIsLaidOutAsDesigned() {
+        FormMain w;
+        QCOMPARE(w.objectName(), QStringLiteral("formMain"));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Brovik"));
+        QCOMPARE(w.size(), QSize(424, 301));
+        QCOMPARE(w.minimumSize(), w.maximumSize()); // fixed border
+        QVERIFY(w.windowFlags() & Qt::WindowMinimizeButtonHint);
+        QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+
+        struct Expect {
+            const char* name;
+            QRect rect;
+            QString text;
+        };
+        const QList<Expect> controls = {
+            {"Label1", {10, 80, 27, 15}, "Data:"},
+            {"txtDataSend", {40, 75, 213, 19}, ""},
+            {"CheckCR", {260, 80, 36, 16}, "CR"},
+            {"CheckLF", {300, 80, 36, 16}, "LF"},
+            {"btSendData", {340, 75, 76, 21}, "&Send Data"},
+            {"Label2", {10, 105, 26, 16}, "File:"},
+            {"txtFileSend", {40, 100, 213, 19}, ""},
+            {"btChooseFile", {260, 100, 76, 21}, "File..."},
+            {"btSendFile", {340, 100, 76, 21}, "Send &File"},
+            {"txtLog", {5, 140, 246, 136}, ""},
+            {"Label3", {255, 140, 111, 16}, "Predefined Outputs"},
+            {"Label4", {5, 55, 76, 16}, "Send to Port"},
+            {"outputCmd0", {260, 160, 36, 21}, "Out1"},
+            {"outputCmd3", {380, 160, 36, 21}, "Out4"},
+            {"outputCmd4", {260, 190, 36, 21}, "Out5"},
+            {"outputCmd7", {380, 190, 36, 21}, "Out8"},
+            {"btOptions", {260, 230, 76, 21}, "&Options"},
+            {"btAbout", {340, 230, 76, 21}, "&About"},
+            {"btClear", {260, 255, 76, 21}, "< &Clear Log"},
+            {"btExit", {340, 255, 76, 21}, "E&xit"},
+            {"PictureHead", {0, 0, 426, 51}, ""},
+            {"StatusBar", {0, 282, 424, 19}, ""},
+        };
+        for (const Expect& e : controls) {
+            auto* c = w.findChild<QWidget*>(QLatin1String(e.name));
+            QVERIFY2(c, e.name);
+            QCOMPARE(c->geometry(), e.rect);
+            if (auto* b = qobject_cast<QAbstractButton*>(c))
+                QCOMPARE(b->text(), e.text);
+            if (auto* l = qobject_cast<QLabel*>(c); l && !e.text.isEmpty())
+                QCOMPARE(l->text(), e.text);
+        }
+        QVERIFY(w.Label1->alignment() & Qt::AlignRight);
+        QVERIFY(w.Label3->font().bold() && w.Label4->font().bold());
+        QCOMPARE(w.txtDataSend->toolTip(),
+                 QStringLiteral("Use 0xNNh to send control chars i.e. 0x08h for backspace"));
+        QCOMPARE(w.btChooseFile->toolTip(), QStringLiteral("Choose file to send"));
+        QVERIFY(!w.txtLog->isReadOnly());
+        QCOMPARE(w.Timer->interval(), 500);
+        QVERIFY(w.Timer->isActive());
+        QCOMPARE(w.txtDataSend->text(), QString());
+        QCOMPARE(w.txtFileSend->text(), QString());
+    }
+
+    void focusStartsInTheDataFieldAndTabFollowsTheDesign() {
+        FormMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QCOMPARE(QApplication::focusWidget(), w.txtDataSend);
+        const QList<QWidget*> order = {
+            w.CheckCR,      w.CheckLF,      w.btSendData,   w.txtFileSend,  w.btChooseFile,
+            w.btSendFile,   w.outputCmd[0], w.outputCmd[1], w.outputCmd[2], w.outputCmd[3],
+            w.outputCmd[4], w.outputCmd[5], w.outputCmd[6], w.outputCmd[7], w.btOptions,
+            w.btAbout,      w.btClear,      w.txtLog,       w.btExit,       w.txtDataSend};
+        for (QWidget* next : order) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+    }
+
+    void theStatusBarHasItsTwoPanels() {
+        FormMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.statusClock->width(), 60);
+        QVERIFY(w.statusConnection->width() >= 340);
+        QVERIFY(!w.statusClock->text().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestFormMain)
+#include "test_formmain.moc"

@@ -1,0 +1,234 @@
+// The serial layer against real pseudo-terminals.
+#include "app/failure.h"
+#include "serial/serialport.h"
+#include "support/ptydevice.h"
+#include "support/testenv.h"
+
+#include <QTest>
+
+#include <termios.h>
+
+class TestSerialPort : public QObject {
+    Q_OBJECT
+    TestEnv env;
+
+    static QByteArray allBytes() {
+        QByteArray b;
+        for (int i = 0; i < 256; ++i)
+            b.append(static_cast<char>(i));
+        return b;
+    }
+
+    // Waits until the port has taken `count` bytes from the device.
+    static void waitForInput(SerialPort& port, int count) {
+        QTRY_VERIFY_WITH_TIMEOUT(port.InBufferCount() >= std::min(count, 32767), 5000);
+    }
+
+private slots:
+    void init() { env.clear(); }
+
+    void configurationIsValidatedAndKeptOnFailure_data() {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("default") << "9600,n,8,1" << true;
+        QTest::newRow("upper-case parity kept as written") << "9600,N,8,1" << true;
+        QTest::newRow("non-standard rate") << "14400,e,7,2" << true;
+        QTest::newRow("mark parity") << "115200,m,7,1" << true;
+        QTest::newRow("1.5 stop bits with 5 data bits") << "110,s,5,1.5" << true;
+        QTest::newRow("1.5 stop bits with 8 data bits") << "9600,n,8,1.5" << false;
+        QTest::newRow("2 stop bits with 5 data bits") << "9600,n,5,2" << false;
+        QTest::newRow("zero baud") << "0,n,8,1" << false;
+        QTest::newRow("negative baud") << "-9600,n,8,1" << false;
+        QTest::newRow("baud with a space") << " 9600,n,8,1" << false;
+        QTest::newRow("unknown parity") << "9600,x,8,1" << false;
+        QTest::newRow("nine data bits") << "9600,n,9,1" << false;
+        QTest::newRow("three fields") << "9600,n,8" << false;
+        QTest::newRow("five fields") << "9600,n,8,1,1" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void configurationIsValidatedAndKeptOnFailure() {
+        QFETCH(QString, settings);
+        QFETCH(bool, valid);
+        SerialPort port;
+        port.setSettings(QStringLiteral("4800,o,7,1"));
+        if (valid) {
+            port.setSettings(settings);
+            QCOMPARE(port.Settings(), settings);
+        } else {
+            QVERIFY_THROWS_EXCEPTION(Failure, port.setSettings(settings));
+            QCOMPARE(port.Settings(), QStringLiteral("4800,o,7,1"));
+        }
+    }
+
+    void portNumberAndFlowControlAreValidated() {
+        SerialPort port;
+        QCOMPARE(port.CommPort(), 1);
+        QCOMPARE(port.Settings(), QStringLiteral("9600,n,8,1"));
+        QCOMPARE(port.Handshaking(), 0);
+        port.setCommPort(12);
+        QVERIFY_THROWS_EXCEPTION(Failure, port.setCommPort(0));
+        QVERIFY_THROWS_EXCEPTION(Failure, port.setCommPort(-3));
+        QCOMPARE(port.CommPort(), 12);
+        port.setHandshaking(3);
+        QVERIFY_THROWS_EXCEPTION(Failure, port.setHandshaking(4));
+        QVERIFY_THROWS_EXCEPTION(Failure, port.setHandshaking(-1));
+        QCOMPARE(port.Handshaking(), 3);
+    }
+
+    void configurationIsRefusedWhileOpen() {
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        SerialPort port;
+        port.setPortOpen(true);
+        QVERIFY(port.PortOpen());
+        QVERIFY_THROWS_EXCEPTION(Failure, port.setCommPort(2));
+        QVERIFY_THROWS_EXCEPTION(Failure, port.setSettings(QStringLiteral("300,n,8,1")));
+        QVERIFY_THROWS_EXCEPTION(Failure, port.setHandshaking(1));
+        QCOMPARE(port.CommPort(), 1);
+        QCOMPARE(port.Settings(), QStringLiteral("9600,n,8,1"));
+        port.setPortOpen(false);
+        QVERIFY(!port.PortOpen());
+        port.setPortOpen(false); // closing a closed port changes nothing
+        QVERIFY(!port.PortOpen());
+    }
+
+    void absentPortsFailWithADescription() {
+        SerialPort port;
+        env.mapPort(3, env.configHome() + QStringLiteral("/no-such-tty"));
+        port.setCommPort(3);
+        try {
+            port.setPortOpen(true);
+            QFAIL("opening an absent device succeeded");
+        } catch (const Failure& f) {
+            QVERIFY2(f.description().contains(QStringLiteral("COM3")), qPrintable(f.description()));
+            QVERIFY2(f.description().contains(QStringLiteral("no-such-tty")),
+                     qPrintable(f.description()));
+        }
+        QVERIFY(!port.PortOpen());
+    }
+
+    void aDeviceHeldByAnotherProgramIsRefused() {
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        SerialPort holder;
+        holder.setPortOpen(true);
+        SerialPort port;
+        try {
+            port.setPortOpen(true);
+            QFAIL("a held device opened twice");
+        } catch (const Failure& f) {
+            QVERIFY2(f.description().contains(QStringLiteral("in use")), qPrintable(f.description()));
+        }
+        QVERIFY(!port.PortOpen());
+        QVERIFY(holder.PortOpen());
+    }
+
+    void everyByteValuePassesBothWays() {
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        SerialPort port;
+        port.setPortOpen(true);
+        port.setInputLen(0);
+
+        QString text;
+        for (int i = 0; i < 256; ++i)
+            text.append(QChar(i));
+        port.Output(text);
+        QCOMPARE(dev.read(256), allBytes());
+
+        dev.write(allBytes());
+        waitForInput(port, 256);
+        QCOMPARE(port.InBufferCount(), 256);
+        const QString in = port.Input();
+        QCOMPARE(in, text);
+        QCOMPARE(port.InBufferCount(), 0);
+        QCOMPARE(port.Input(), QString()); // never waits for more
+    }
+
+    void charactersAboveLatin1GoOutAsUtf8() {
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        SerialPort port;
+        port.setPortOpen(true);
+        port.Output(QStringLiteral("\u20ac\U0001F600\u00e9"));
+        QCOMPARE(dev.read(9), QByteArray("\xe2\x82\xac\xf0\x9f\x98\x80\xe9"));
+    }
+
+    void largeWritesArriveWholeAndInOrder() {
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        SerialPort port;
+        port.setPortOpen(true);
+        QByteArray big;
+        for (int i = 0; i < 300000; ++i)
+            big.append(static_cast<char>((i * 7 + i / 256) & 0xFF));
+        port.OutputBytes(big);
+        port.Output(QStringLiteral("end"));
+        QCOMPARE(dev.read(big.size() + 3, 20000), big + "end");
+    }
+
+    void queuedBytesReachTheDeviceWhenClosedRightAfter() {
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        {
+            SerialPort port;
+            port.setPortOpen(true);
+            port.Output(QStringLiteral("closed at once"));
+            port.setPortOpen(false);
+            port.setPortOpen(true);
+            port.Output(QStringLiteral(", and destroyed"));
+        } // destroyed without an event loop turn
+        QCOMPARE(dev.read(29), QByteArray("closed at once, and destroyed"));
+    }
+
+    void aLargeWaitingCountReadsAs32767() {
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        SerialPort port;
+        port.setPortOpen(true);
+        const QByteArray flood(40000, 'x');
+        dev.write(flood);
+        QTRY_VERIFY_WITH_TIMEOUT(port.InBufferCount() == 32767, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(port.Input().size() + port.Input().size(), 40000, 5000);
+    }
+
+    void bothFlowControlsAreSetForCode3() {
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        SerialPort port;
+        port.setHandshaking(3);
+        port.setPortOpen(true);
+        termios t {};
+        QCOMPARE(::tcgetattr(dev.masterFd(), &t), 0);
+        QVERIFY(t.c_cflag & CRTSCTS);
+        QVERIFY(t.c_iflag & IXON);
+        QVERIFY(t.c_iflag & IXOFF);
+        port.setPortOpen(false);
+
+        port.setHandshaking(2);
+        port.setPortOpen(true);
+        QCOMPARE(::tcgetattr(dev.masterFd(), &t), 0);
+        QVERIFY(t.c_cflag & CRTSCTS);
+        QVERIFY(!(t.c_iflag & IXON));
+    }
+
+    void aVanishedDeviceClosesThePortAndIsReportedOnce() {
+        auto dev = std::make_unique<PtyDevice>();
+        env.mapPort(1, dev->path());
+        SerialPort port;
+        port.setPortOpen(true);
+        dev->write("last words");
+        QTRY_VERIFY_WITH_TIMEOUT(port.InBufferCount() == 10, 5000);
+        dev->hangUp();
+        QTRY_VERIFY_WITH_TIMEOUT(!port.PortOpen(), 5000);
+        const QString report = port.takeLossReport();
+        QVERIFY2(report.contains(QStringLiteral("COM1")), qPrintable(report));
+        QCOMPARE(port.takeLossReport(), QString());
+        QCOMPARE(port.takeUnreadAfterLoss(), QStringLiteral("last words"));
+        QCOMPARE(port.InBufferCount(), 0);
+        QVERIFY_THROWS_EXCEPTION(Failure, port.Output(QStringLiteral("x")));
+    }
+};
+
+QTEST_MAIN(TestSerialPort)
+#include "test_serialport.moc"

@@ -1,0 +1,94 @@
+#include "transmit/filereading.h"
+
+#include "app/failure.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString reason(int err) {
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+QString kindOf(mode_t mode) {
+    if (S_ISDIR(mode))
+        return QStringLiteral("it is a folder");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("it is a FIFO (named pipe)");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("it is a device");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("it is a socket");
+    return QStringLiteral("it is not a regular file");
+}
+
+// What the file may take: a send holds the contents about three times over
+// (the file, the port's queue, the driver), so leave room for that.
+qint64 memoryBudget() {
+    const long pages = ::sysconf(_SC_AVPHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return qint64(1) << 30;
+    return qint64(pages) * pageSize / 3;
+}
+
+} // namespace
+
+QByteArray readWholeFile(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0)
+        throw Failure(QStringLiteral("cannot open %1: %2").arg(path, reason(errno)));
+    if (!S_ISREG(st.st_mode))
+        throw Failure(QStringLiteral("cannot send %1: %2").arg(path, kindOf(st.st_mode)));
+
+    // Non-blocking, in case the path was swapped for a FIFO since the check.
+    const int fd = ::open(native.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw Failure(QStringLiteral("cannot open %1: %2").arg(path, reason(errno)));
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw Failure(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
+    }
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode))
+        throw Failure(QStringLiteral("cannot send %1: %2").arg(path, kindOf(opened.st_mode)));
+
+    const qint64 budget = memoryBudget();
+    if (opened.st_size > budget)
+        throw Failure(QStringLiteral("cannot send %1: the file is too large (%2 bytes) for the "
+                                     "memory available (%3 bytes)")
+                          .arg(path)
+                          .arg(qint64(opened.st_size))
+                          .arg(budget));
+    try {
+        QByteArray contents;
+        contents.reserve(opened.st_size);
+        // Read to the end rather than trusting the size: files such as those
+        // in /proc report 0 bytes and still have contents.
+        char chunk[65536];
+        for (;;) {
+            const qint64 n = file.read(chunk, sizeof chunk);
+            if (n < 0)
+                throw Failure(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+            if (n == 0)
+                break;
+            if (contents.size() + n > budget)
+                throw Failure(QStringLiteral("cannot send %1: the file is too large for the "
+                                             "memory available (%2 bytes)")
+                                  .arg(path)
+                                  .arg(budget));
+            contents.append(chunk, n);
+        }
+        return contents;
+    } catch (const std::bad_alloc&) {
+        throw Failure(QStringLiteral("cannot send %1: not enough memory to hold the file").arg(path));
+    }
+}

@@ -1,0 +1,200 @@
+#include "ui/formmain.h"
+
+#include "serial/serialport.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace {
+
+// Layout values are designed in twips; 15 twips make one pixel.
+QRect twips(int left, int top, int width, int height) {
+    return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+template <typename W> W* place(QWidget* parent, const char* name, QRect geometry) {
+    auto* w = new W(parent);
+    w->setObjectName(QLatin1String(name));
+    w->setGeometry(geometry);
+    return w;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, QRect geometry,
+              Qt::Alignment align = Qt::AlignLeft) {
+    auto* l = place<QLabel>(parent, name, geometry);
+    l->setText(text);
+    l->setAlignment(align | Qt::AlignVCenter);
+    return l;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text, QRect geometry) {
+    auto* b = place<QPushButton>(parent, name, geometry);
+    b->setText(text);
+    b->setAutoDefault(false);
+    return b;
+}
+
+// A one-pixel rule between two points (horizontal only).
+void rule(QWidget* parent, const char* name, int x1, int x2, int y) {
+    auto* line = place<QFrame>(parent, name, QRect(std::min(x1, x2) / 15, y / 15,
+                                                   std::abs(x2 - x1) / 15, 1));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    line->setForegroundRole(QPalette::Mid);
+}
+
+} // namespace
+
+FormMain::FormMain(std::unique_ptr<SerialPort> port, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      m_comm(port ? std::move(port) : std::make_unique<SerialPort>()) {
+    setObjectName(QStringLiteral("formMain"));
+    buildLayout();
+    connectEvents();
+    installKeyboard();
+}
+
+FormMain::~FormMain() = default;
+
+void FormMain::buildLayout() {
+    setWindowTitle(QStringLiteral("Brovik"));
+    setFixedSize(424, 301); // 6360 x 4515 twips
+
+    PictureHead = place<QLabel>(this, "PictureHead", twips(0, 0, 6390, 765));
+    imgHeaderZanthe = place<QWidget>(PictureHead, "imgHeaderZanthe", twips(3825, 0, 2550, 765));
+
+    QFont bold = font();
+    bold.setBold(true);
+    Label4 = label(this, "Label4", QStringLiteral("Send to Port"), twips(75, 825, 1140, 240));
+    Label4->setFont(bold);
+    Label1 = label(this, "Label1", QStringLiteral("Data:"), twips(150, 1200, 405, 225),
+                   Qt::AlignRight);
+    txtDataSend = place<QLineEdit>(this, "txtDataSend", twips(600, 1125, 3195, 285));
+    txtDataSend->setToolTip(
+        QStringLiteral("Use 0xNNh to send control chars i.e. 0x08h for backspace"));
+    CheckCR = place<QCheckBox>(this, "CheckCR", twips(3900, 1200, 540, 240));
+    CheckCR->setText(QStringLiteral("CR"));
+    CheckLF = place<QCheckBox>(this, "CheckLF", twips(4500, 1200, 540, 240));
+    CheckLF->setText(QStringLiteral("LF"));
+    btSendData = button(this, "btSendData", QStringLiteral("&Send Data"),
+                        twips(5100, 1125, 1140, 315));
+
+    Label2 = label(this, "Label2", QStringLiteral("File:"), twips(150, 1575, 390, 240),
+                   Qt::AlignRight);
+    txtFileSend = place<QLineEdit>(this, "txtFileSend", twips(600, 1500, 3195, 285));
+    btChooseFile =
+        button(this, "btChooseFile", QStringLiteral("File..."), twips(3900, 1500, 1140, 315));
+    btChooseFile->setToolTip(QStringLiteral("Choose file to send"));
+    btSendFile =
+        button(this, "btSendFile", QStringLiteral("Send &File"), twips(5100, 1500, 1140, 315));
+
+    txtLog = place<QPlainTextEdit>(this, "txtLog", twips(75, 2100, 3690, 2040));
+    txtLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtLog->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txtLog->setTabChangesFocus(true);
+    txtLog->setMaximumBlockCount(LogCapacityLines);
+    txtLog->setUndoRedoEnabled(false); // an undo history would keep every entry alive
+
+    Label3 = label(this, "Label3", QStringLiteral("Predefined Outputs"),
+                   twips(3825, 2100, 1665, 240));
+    Label3->setFont(bold);
+    for (int i = 0; i < 8; ++i) {
+        const int left = 3900 + 600 * (i % 4);
+        const int top = i < 4 ? 2400 : 2850;
+        outputCmd[i] = button(this, "outputCmd", QStringLiteral("Out%1").arg(i + 1),
+                              twips(left, top, 540, 315));
+        outputCmd[i]->setObjectName(QStringLiteral("outputCmd%1").arg(i));
+    }
+    btOptions = button(this, "btOptions", QStringLiteral("&Options"), twips(3900, 3450, 1140, 315));
+    btAbout = button(this, "btAbout", QStringLiteral("&About"), twips(5100, 3450, 1140, 315));
+    btClear = button(this, "btClear", QStringLiteral("< &Clear Log"), twips(3900, 3825, 1140, 315));
+    btExit = button(this, "btExit", QStringLiteral("E&xit"), twips(5100, 3825, 1140, 315));
+
+    rule(this, "Line1", 15, 6225, 750);
+    rule(this, "Line5", 900, 6300, 975);
+    rule(this, "Line4", 6300, 75, 1950);
+    rule(this, "Line3", 6300, 4500, 2250);
+    rule(this, "Line2", 3825, 6300, 3300);
+
+    StatusBar = place<QStatusBar>(this, "StatusBar", twips(0, 4230, 6360, 285));
+    StatusBar->setSizeGripEnabled(false);
+    statusConnection = new QLabel(StatusBar);
+    statusConnection->setObjectName(QStringLiteral("statusConnection"));
+    statusConnection->setMinimumWidth(500 / 15);
+    statusConnection->setFrameShape(QFrame::StyledPanel);
+    statusConnection->setFrameShadow(QFrame::Sunken);
+    StatusBar->addWidget(statusConnection, 1);
+    statusClock = new QLabel(StatusBar);
+    statusClock->setObjectName(QStringLiteral("statusClock"));
+    statusClock->setFixedWidth(900 / 15);
+    statusClock->setAlignment(Qt::AlignCenter);
+    statusClock->setFrameShape(QFrame::StyledPanel);
+    statusClock->setFrameShadow(QFrame::Sunken);
+    StatusBar->addPermanentWidget(statusClock);
+
+    Timer = new QTimer(this);
+    Timer->setObjectName(QStringLiteral("Timer"));
+    Timer->setInterval(500);
+
+    CommonDialog = new QFileDialog(this, QStringLiteral("Open"));
+    CommonDialog->setObjectName(QStringLiteral("CommonDialog"));
+    CommonDialog->setFileMode(QFileDialog::ExistingFile);
+    CommonDialog->setAcceptMode(QFileDialog::AcceptOpen);
+    // "*" rather than "*.*": on Linux the latter hides files without a dot.
+    CommonDialog->setNameFilter(QStringLiteral("All files (*)"));
+
+    // Focus order as designed; the log sits between Clear Log and Exit.
+    const QList<QWidget*> order = {txtDataSend,  CheckCR,      CheckLF,      btSendData,
+                                   txtFileSend,  btChooseFile, btSendFile,   outputCmd[0],
+                                   outputCmd[1], outputCmd[2], outputCmd[3], outputCmd[4],
+                                   outputCmd[5], outputCmd[6], outputCmd[7], btOptions,
+                                   btAbout,      btClear,      txtLog,       btExit};
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order[i], order[i + 1]);
+    for (QWidget* w : {static_cast<QWidget*>(PictureHead), imgHeaderZanthe,
+                       static_cast<QWidget*>(StatusBar)})
+        w->setFocusPolicy(Qt::NoFocus);
+    txtDataSend->setFocus();
+}
+
+void FormMain::connectEvents() {
+    connect(btExit, &QPushButton::clicked, this, &FormMain::btExit_Click);
+    connect(btClear, &QPushButton::clicked, this, &FormMain::btClear_Click);
+    connect(btSendData, &QPushButton::clicked, this, &FormMain::btSendData_Click);
+    for (int i = 0; i < 8; ++i)
+        connect(outputCmd[i], &QPushButton::clicked, this, [this, i] { outputCmd_Click(i); });
+    connect(btChooseFile, &QPushButton::clicked, this, &FormMain::btChooseFile_Click);
+    connect(btSendFile, &QPushButton::clicked, this, &FormMain::btSendFile_Click);
+
+    // A greyed box (a stored 2) becomes an ordinary two-state box once clicked.
+    for (QCheckBox* box : {CheckCR, CheckLF})
+        connect(box, &QCheckBox::clicked, box, [box] { box->setTristate(false); });
+
+    connect(Timer, &QTimer::timeout, this, &FormMain::Timer_Timer);
+    Timer->start();
+
+    auto* clock = new QTimer(this);
+    connect(clock, &QTimer::timeout, this, &FormMain::updateClock);
+    clock->start(1000);
+    updateClock();
+}
+
+void FormMain::updateClock() {
+    statusClock->setText(QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat));
+}
+
+void FormMain::setBusyPointer() {
+    setCursor(Qt::WaitCursor);
+}
+
+void FormMain::setDefaultPointer() {
+    unsetCursor();
+}
