@@ -1,0 +1,6 @@
+#pragma once
+
+#include <string_view>
+
+// BROVIK_VERSION comes from the build, so the device reports the release it came with.
+inline constexpr std::string_view virtualDeviceIdentity = "Brovik virtual device " BROVIK_VERSION;
