@@ -1,0 +1,64 @@
+#include "ui/pictures/appicon.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+QList<int> programIconSizes() {
+    return {16, 32, 48, 64, 128, 256};
+}
+
+void paintProgramIcon(QPainter& painter, const QRectF& square) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    // Drawn on a 256-unit grid, scaled to the square.
+    painter.translate(square.topLeft());
+    painter.scale(square.width() / 256.0, square.height() / 256.0);
+
+    // The terminal window.
+    const QRectF body(12, 20, 232, 216);
+    QLinearGradient shade(body.topLeft(), body.bottomLeft());
+    shade.setColorAt(0, QColor(0x2b, 0x55, 0x82));
+    shade.setColorAt(1, QColor(0x14, 0x25, 0x3b));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(shade);
+    painter.drawRoundedRect(body, 36, 36);
+
+    // Its title bar, a lighter band with the top corners of the window.
+    QPainterPath bar;
+    bar.addRoundedRect(body, 36, 36);
+    QPainterPath band;
+    band.addRect(QRectF(body.left(), body.top(), body.width(), 44));
+    painter.setBrush(QColor(0x8f, 0xb3, 0xd9));
+    painter.drawPath(bar.intersected(band));
+
+    // The prompt chevron and the cursor.
+    QPen stroke(QColor(0x7b, 0xd3, 0x89), 30, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    painter.setPen(stroke);
+    painter.setBrush(Qt::NoBrush);
+    QPainterPath chevron;
+    chevron.moveTo(58, 104);
+    chevron.lineTo(110, 146);
+    chevron.lineTo(58, 188);
+    painter.drawPath(chevron);
+    stroke.setColor(QColor(0xf2, 0xa5, 0x41));
+    painter.setPen(stroke);
+    painter.drawLine(QPointF(136, 190), QPointF(196, 190));
+    painter.restore();
+}
+
+QImage programIconImage(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    paintProgramIcon(painter, QRectF(0, 0, size, size));
+    return image;
+}
+
+QIcon programIcon() {
+    QIcon icon;
+    for (int size : programIconSizes())
+        icon.addPixmap(QPixmap::fromImage(programIconImage(size)));
+    return icon;
+}

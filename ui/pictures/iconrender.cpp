@@ -1,0 +1,34 @@
+// Writes the program icon as PNG files in the hicolor theme's layout
+// (<dir>/<n>x<n>/apps/brovik.png) for the build to install.
+
+#include "ui/pictures/appicon.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QTextStream>
+
+int main(int argc, char* argv[]) {
+    QGuiApplication app(argc, argv);
+    QTextStream err(stderr);
+    const QStringList args = app.arguments();
+    if (args.size() != 2) {
+        err << "usage: brovik-iconrender <output folder>\n";
+        return 2;
+    }
+    const QDir out(args.at(1));
+    for (int size : programIconSizes()) {
+        const QString folder = QStringLiteral("%1x%1/apps").arg(size);
+        const QString file = out.filePath(folder + QStringLiteral("/brovik.png"));
+        if (!out.mkpath(folder)) {
+            err << "brovik-iconrender: cannot create " << out.filePath(folder) << '\n';
+            return 1;
+        }
+        // Read back, so a broken image fails the build instead of being installed.
+        if (!programIconImage(size).save(file, "PNG") || QImage(file).size() != QSize(size, size)) {
+            err << "brovik-iconrender: cannot write " << file << '\n';
+            return 1;
+        }
+    }
+    return 0;
+}
