@@ -38,8 +38,22 @@ void setCheckState(QCheckBox* box, const QString& key, int state) {
                                      "ticked, 2 greyed)")
                           .arg(key)
                           .arg(state));
+    // Stored states: 0 clear, 1 ticked, 2 greyed.
     box->setTristate(state == 2);
-    box->setCheckState(static_cast<Qt::CheckState>(state));
+    box->setCheckState(state == 1   ? Qt::Checked
+                       : state == 2 ? Qt::PartiallyChecked
+                                    : Qt::Unchecked);
+}
+
+qint16 storedState(const QCheckBox* box) {
+    switch (box->checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
+    }
 }
 
 QString flagText(const QVariant& flag) {
@@ -72,9 +86,9 @@ void FormMain::saveSettings() {
         SettingsStore::SaveSetting(App, General, QStringLiteral("AutoClearOnSend"),
                                    flagText(AutoClearOnSend));
         SettingsStore::SaveSetting(App, General, QStringLiteral("SendCR"),
-                                   QString::number(static_cast<qint16>(CheckCR->checkState())));
+                                   QString::number(storedState(CheckCR)));
         SettingsStore::SaveSetting(App, General, QStringLiteral("SendLF"),
-                                   QString::number(static_cast<qint16>(CheckLF->checkState())));
+                                   QString::number(storedState(CheckLF)));
         SettingsStore::SaveSetting(App, Com, QStringLiteral("Port"),
                                    QString::number(static_cast<qint16>(m_comm->CommPort())));
         SettingsStore::SaveSetting(App, Com, QStringLiteral("Settings"), m_comm->Settings());

@@ -17,13 +17,25 @@
 
 namespace {
 
+// QSettings keeps its own keys of the INI section [General] at the top level
+// (and would write a group called General as [%General]), so the section
+// General maps to top-level keys: a hand-edited [General] then reads as expected.
 QString keyPath(const QString& section, const QString& key) {
+    if (section.compare(QStringLiteral("General"), Qt::CaseInsensitive) == 0)
+        return key;
     return section + u'/' + key;
+}
+
+bool isList(const QVariant& v) {
+    return v.typeId() == QMetaType::QStringList || v.typeId() == QMetaType::QVariantList;
 }
 
 // QSettings reads an unquoted "9600,n,8,1" as a list. Take such a value's
 // text straight from the file so it reads back exactly as written.
-QString rawValue(const QString& path, const QString& section, const QString& key) {
+QString rawValue(const QString& path, const QString& fullKey) {
+    const qsizetype slash = fullKey.indexOf(u'/');
+    const QString section = slash < 0 ? QStringLiteral("General") : fullKey.left(slash);
+    const QString key = slash < 0 ? fullKey : fullKey.mid(slash + 1);
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};
@@ -91,8 +103,8 @@ QString SettingsStore::GetSetting(const QString& AppName, const QString& Section
     const QVariant v = s.value(keyPath(Section, Key));
     if (!v.isValid())
         return Default;
-    if (v.typeId() == QMetaType::QStringList)
-        return rawValue(path, Section, Key);
+    if (isList(v))
+        return rawValue(path, keyPath(Section, Key));
     return v.toString();
 }
 
@@ -102,9 +114,16 @@ void SettingsStore::SaveSetting(const QString& AppName, const QString& Section,
     prepareFile(path);
     QSettings s(path, QSettings::IniFormat);
     s.sync();
+    // Keep hand-edited values such as Settings=9600,n,8,1 as the text they
+    // are; QSettings would write them back as a list.
+    for (const QString& k : s.allKeys())
+        if (isList(s.value(k)))
+            s.setValue(k, rawValue(path, k));
     s.setValue(keyPath(Section, Key), Value);
     s.sync();
-    if (s.status() != QSettings::NoError)
+    // A FormatError only says the old contents were unreadable; they are
+    // replaced by this write.
+    if (s.status() == QSettings::AccessError)
         throw Failure(QStringLiteral("cannot save %1 to %2: %3")
                           .arg(keyPath(Section, Key), path, writeFailureReason(path)));
     // The save replaced the file; make sure it stays private to the user.

@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTextCursor>
+#include <QTimer>
 
 class TestFormMain : public QObject {
     Q_OBJECT
@@ -68,9 +69,9 @@ private slots:
 
     void storedSettingsAreUsedAtStart() {
         PtyDevice dev;
-        env.mapPort(3, dev.path());
         env.writeSettingsFile("[General]\nSendCR=1\nSendLF=2\nAutoClearOnSend=0\n"
                               "[COM]\nPort=3\nSettings=19200,n,8,1\nHandShaking=2\n");
+        env.mapPort(3, dev.path());
         FormMain w;
         w.load();
         QCOMPARE(status(w), QStringLiteral("Connected to COM3:19200,n,8,1"));
@@ -139,8 +140,8 @@ private slots:
 
     void exitSavesTheSixKeysAndTheFrameSavesNothing() {
         PtyDevice dev;
-        env.mapPort(2, dev.path());
         env.writeSettingsFile("[General]\nAutoClearOnSend=yes please\n[COM]\nPort=2\n");
+        env.mapPort(2, dev.path());
         {
             FormMain w;
             w.load();

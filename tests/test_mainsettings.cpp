@@ -70,8 +70,8 @@ private slots:
 
     void aBadStoredValueDoesNotStopTheStart() {
         PtyDevice dev;
-        env.mapPort(1, dev.path());
         env.writeSettingsFile("[General]\nSendCR=banana\n");
+        env.mapPort(1, dev.path());
         FormMain w;
         w.load();
         const QStringList lines = w.txtLog->toPlainText().split(u'\n');
@@ -85,9 +85,9 @@ private slots:
 
     void unusualValuesSurviveARoundTrip() {
         PtyDevice dev;
-        env.mapPort(1, dev.path());
         env.writeSettingsFile("[General]\nAutoClearOnSend=letters\nSendCR=2\nSendLF= 1 \n"
                               "[COM]\nSettings=9600,N,8,1\n");
+        env.mapPort(1, dev.path());
         FormMain w;
         w.load();
         QCOMPARE(errors(w), QStringList());

@@ -43,8 +43,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text, QRec
 
 // A one-pixel rule between two points (horizontal only).
 void rule(QWidget* parent, const char* name, int x1, int x2, int y) {
-    auto* line = place<QFrame>(parent, name, QRect(std::min(x1, x2) / 15, y / 15,
-                                                   std::abs(x2 - x1) / 15, 1));
+    auto* line = place<QFrame>(parent, name,
+                               QRect(std::min(x1, x2) / 15, y / 15, std::abs(x2 - x1) / 15, 1));
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Plain);
     line->setForegroundRole(QPalette::Mid);
@@ -52,8 +52,10 @@ void rule(QWidget* parent, const char* name, int x1, int x2, int y) {
 
 } // namespace
 
-FormMain::FormMain(std::unique_ptr<SerialPort> port, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+FormMain::FormMain() : FormMain(nullptr) {}
+
+FormMain::FormMain(std::unique_ptr<SerialPort> port)
+    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       m_comm(port ? std::move(port) : std::make_unique<SerialPort>()) {
     setObjectName(QStringLiteral("formMain"));
@@ -75,8 +77,8 @@ void FormMain::buildLayout() {
     bold.setBold(true);
     Label4 = label(this, "Label4", QStringLiteral("Send to Port"), twips(75, 825, 1140, 240));
     Label4->setFont(bold);
-    Label1 = label(this, "Label1", QStringLiteral("Data:"), twips(150, 1200, 405, 225),
-                   Qt::AlignRight);
+    Label1 =
+        label(this, "Label1", QStringLiteral("Data:"), twips(150, 1200, 405, 225), Qt::AlignRight);
     txtDataSend = place<QLineEdit>(this, "txtDataSend", twips(600, 1125, 3195, 285));
     txtDataSend->setToolTip(
         QStringLiteral("Use 0xNNh to send control chars i.e. 0x08h for backspace"));
@@ -84,11 +86,11 @@ void FormMain::buildLayout() {
     CheckCR->setText(QStringLiteral("CR"));
     CheckLF = place<QCheckBox>(this, "CheckLF", twips(4500, 1200, 540, 240));
     CheckLF->setText(QStringLiteral("LF"));
-    btSendData = button(this, "btSendData", QStringLiteral("&Send Data"),
-                        twips(5100, 1125, 1140, 315));
+    btSendData =
+        button(this, "btSendData", QStringLiteral("&Send Data"), twips(5100, 1125, 1140, 315));
 
-    Label2 = label(this, "Label2", QStringLiteral("File:"), twips(150, 1575, 390, 240),
-                   Qt::AlignRight);
+    Label2 =
+        label(this, "Label2", QStringLiteral("File:"), twips(150, 1575, 390, 240), Qt::AlignRight);
     txtFileSend = place<QLineEdit>(this, "txtFileSend", twips(600, 1500, 3195, 285));
     btChooseFile =
         button(this, "btChooseFile", QStringLiteral("File..."), twips(3900, 1500, 1140, 315));
@@ -103,8 +105,8 @@ void FormMain::buildLayout() {
     txtLog->setMaximumBlockCount(LogCapacityLines);
     txtLog->setUndoRedoEnabled(false); // an undo history would keep every entry alive
 
-    Label3 = label(this, "Label3", QStringLiteral("Predefined Outputs"),
-                   twips(3825, 2100, 1665, 240));
+    Label3 =
+        label(this, "Label3", QStringLiteral("Predefined Outputs"), twips(3825, 2100, 1665, 240));
     Label3->setFont(bold);
     for (int i = 0; i < 8; ++i) {
         const int left = 3900 + 600 * (i % 4);
@@ -159,8 +161,8 @@ void FormMain::buildLayout() {
                                    btAbout,      btClear,      txtLog,       btExit};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
-    for (QWidget* w : {static_cast<QWidget*>(PictureHead), imgHeaderZanthe,
-                       static_cast<QWidget*>(StatusBar)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(PictureHead), imgHeaderZanthe, static_cast<QWidget*>(StatusBar)})
         w->setFocusPolicy(Qt::NoFocus);
     txtDataSend->setFocus();
 }

@@ -24,8 +24,9 @@ enum LogCategory : qint16 { Info = 1, Received = 2, Sent = 3, Error = 4 };
 class FormMain : public QWidget {
     Q_OBJECT
 public:
+    FormMain();
     // The window owns the port; tests may hand in their own.
-    explicit FormMain(std::unique_ptr<SerialPort> port = nullptr, QWidget* parent = nullptr);
+    explicit FormMain(std::unique_ptr<SerialPort> port);
     ~FormMain() override;
 
     // Start-up: centre, load the settings, open the port, report (app/startup.cpp).

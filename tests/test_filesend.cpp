@@ -1,0 +1,251 @@
+// Predefined outputs and file sending through a pseudo-terminal device.
+#include "serial/serialport.h"
+#include "settings/settingsstore.h"
+#include "support/ptydevice.h"
+#include "support/testenv.h"
+#include "ui/formmain.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+class TestFileSend : public QObject {
+    Q_OBJECT
+    TestEnv env;
+    QTemporaryDir files;
+    std::unique_ptr<PtyDevice> dev;
+    std::unique_ptr<FormMain> w;
+
+    QString logText() const { return w->txtLog->toPlainText(); }
+
+    void start() {
+        w = std::make_unique<FormMain>();
+        w->load();
+        QVERIFY2(w->MSComm().PortOpen(), qPrintable(logText()));
+        w->btClear_Click();
+    }
+    QString writeFile(const QString& name, const QByteArray& contents) {
+        const QString path = files.filePath(name);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            qFatal("cannot write a test file");
+        f.write(contents);
+        return path;
+    }
+    static void saveOutput(int n, const QString& text) {
+        SettingsStore::SaveSetting("Brovik", "Outputs", QStringLiteral("Output%1").arg(n), text);
+    }
+
+private slots:
+    void init() {
+        env.clear();
+        dev = std::make_unique<PtyDevice>();
+        env.mapPort(1, dev->path());
+    }
+    void cleanup() {
+        w.reset();
+        dev.reset();
+    }
+
+    void outputsAreSentAsStoredWithoutLineEnds() {
+        saveOutput(1, QStringLiteral("AT0x0Dh"));
+        start();
+        w->CheckCR->setCheckState(Qt::Checked);
+        w->CheckLF->setCheckState(Qt::Checked);
+        w->txtDataSend->setText(QStringLiteral("untouched"));
+        w->outputCmd[0]->click();
+        QCOMPARE(dev->read(3), QByteArray("AT\r"));
+        QCOMPARE(logText(), QStringLiteral(">> AT\n\n"));
+        QCOMPARE(w->txtDataSend->text(), QStringLiteral("untouched"));
+        QTest::qWait(50);
+        QCOMPARE(dev->readAvailable(), QByteArray());
+
+        // A newly saved output is sent at the next click, without a restart.
+        saveOutput(8, QStringLiteral("new"));
+        w->outputCmd[7]->click();
+        QCOMPARE(dev->read(3), QByteArray("new"));
+        QCOMPARE(w->outputCmd[7]->text(), QStringLiteral("Out8"));
+    }
+
+    void emptyOrAbsentOutputsDoNothing() {
+        saveOutput(2, QString());
+        start();
+        w->outputCmd[1]->click();
+        w->outputCmd[2]->click();
+        QCOMPARE(logText(), QString());
+        w->MSComm().setPortOpen(false);
+        saveOutput(3, QStringLiteral("closed"));
+        w->outputCmd[2]->click();
+        QCOMPARE(logText(), QString());
+        QCOMPARE(dev->readAvailable(), QByteArray());
+    }
+
+    void anUnreadableStoreIsAnOutputError() {
+        start();
+        QFile::remove(env.settingsFile());
+        QVERIFY(QDir().mkpath(env.settingsFile())); // a folder where the file should be
+        QFile::setPermissions(env.settingsFile(), QFileDevice::Permissions());
+        w->outputCmd[0]->click();
+        // Root reads anything; only check that a failure, if any, is tagged.
+        for (const QString& line : logText().split(u'\n', Qt::SkipEmptyParts))
+            QVERIFY2(line.startsWith(QStringLiteral("Err: Output: ")), qPrintable(line));
+        QDir(env.settingsFile()).removeRecursively();
+    }
+
+    void aFileGoesOutUndecodedWithItsLogLines() {
+        start();
+        const QString path = writeFile(QStringLiteral("abc.txt"), "ABC");
+        w->txtFileSend->setText(path);
+        w->btSendFile->click();
+        QCOMPARE(dev->read(3), QByteArray("ABC"));
+        QCOMPARE(logText(), QStringLiteral("Info: Sending 3 bytes...\n>> File ") + path + u'\n');
+
+        w->btClear_Click();
+        w->txtFileSend->setText(writeFile(QStringLiteral("escape.txt"), "0x41h"));
+        w->btSendFile_Click();
+        QCOMPARE(dev->read(5), QByteArray("0x41h"));
+        QCOMPARE(w->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void everyByteValueOfAFileArrives() {
+        start();
+        QByteArray all;
+        for (int round = 0; round < 3; ++round)
+            for (int i = 0; i < 256; ++i)
+                all.append(static_cast<char>(i));
+        w->txtFileSend->setText(writeFile(QStringLiteral("bytes.bin"), all));
+        w->btSendFile_Click();
+        QCOMPARE(dev->read(all.size()), all);
+    }
+
+    void anEmptyFileIsSentAsNothing() {
+        start();
+        const QString path = writeFile(QStringLiteral("empty"), QByteArray());
+        w->txtFileSend->setText(path);
+        w->btSendFile_Click();
+        QCOMPARE(logText(), QStringLiteral("Info: Sending 0 bytes...\n>> File ") + path + u'\n');
+    }
+
+    void badPathsGiveOneErrorLine_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << "missing" << "No such file or directory";
+        QTest::newRow("folder") << "folder" << "it is a folder";
+        QTest::newRow("FIFO") << "fifo" << "it is a FIFO";
+        QTest::newRow("device") << "device" << "it is a device";
+        QTest::newRow("the serial device itself") << "serial" << "it is a device";
+        QTest::newRow("socket") << "socket" << "it is a socket";
+    }
+    void badPathsGiveOneErrorLine() {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        start();
+        QString path = files.filePath(kind);
+        if (kind == u"folder") {
+            QDir().mkpath(path);
+        } else if (kind == u"fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == u"device") {
+            path = QStringLiteral("/dev/zero");
+        } else if (kind == u"serial") {
+            path = dev->path();
+        } else if (kind == u"socket") {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un addr {};
+            addr.sun_family = AF_UNIX;
+            qstrncpy(addr.sun_path, QFile::encodeName(path).constData(), sizeof addr.sun_path);
+            QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+            ::close(fd);
+        }
+        w->txtFileSend->setText(path);
+        w->btSendFile_Click();
+        const QStringList lines = logText().split(u'\n');
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines[0].startsWith(QStringLiteral("Err: SendFile: ")), qPrintable(lines[0]));
+        QVERIFY2(lines[0].contains(path), qPrintable(lines[0]));
+        QVERIFY2(lines[0].contains(reason), qPrintable(lines[0]));
+        QCOMPARE(w->cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(w->MSComm().PortOpen());
+    }
+
+    void anUnreadableFileIsAnError() {
+        if (::geteuid() == 0)
+            QSKIP("root reads files whatever their permissions");
+        start();
+        const QString path = writeFile(QStringLiteral("secret"), "x");
+        QFile::setPermissions(path, QFileDevice::WriteOwner);
+        w->txtFileSend->setText(path);
+        w->btSendFile_Click();
+        QVERIFY2(logText().startsWith(QStringLiteral("Err: SendFile: cannot open ") + path),
+                 qPrintable(logText()));
+    }
+
+    void aClosedPortOrEmptyPathLogsNothing() {
+        start();
+        w->btSendFile_Click(); // empty path
+        w->MSComm().setPortOpen(false);
+        w->txtFileSend->setText(files.filePath(QStringLiteral("missing")));
+        w->btSendFile_Click();
+        QCOMPARE(logText(), QString());
+    }
+
+    void theFileDialogSetsThePathOrLeavesIt() {
+        start();
+        QCOMPARE(w->CommonDialog->windowTitle(), QStringLiteral("Open"));
+        QCOMPARE(w->CommonDialog->nameFilters(), QStringList {QStringLiteral("All files (*)")});
+        const QString chosen = writeFile(QStringLiteral("no-dot-name"), "data");
+        w->txtFileSend->setText(QStringLiteral("earlier"));
+
+        QTimer::singleShot(0, this, [&] {
+            w->CommonDialog->selectFile(chosen);
+            static_cast<QDialog*>(w->CommonDialog)->accept();
+        });
+        w->btChooseFile_Click();
+        QCOMPARE(w->txtFileSend->text(), chosen);
+
+        QTimer::singleShot(0, this, [&] { w->CommonDialog->reject(); });
+        w->btChooseFile_Click();
+        QCOMPARE(w->txtFileSend->text(), chosen);
+        QCOMPARE(w->CommonDialog->directory().absolutePath(), files.path());
+    }
+
+    void theWindowKeepsWorkingWhileALargeFileGoesOut() {
+        start();
+        w->Timer->stop();
+        QByteArray big(4 << 20, '\0');
+        for (qsizetype i = 0; i < big.size(); ++i)
+            big[i] = static_cast<char>((i * 131) >> 3);
+        w->txtFileSend->setText(writeFile(QStringLiteral("big.bin"), big));
+        w->btSendFile_Click();
+        // The click returned before the device took it all; replies still arrive.
+        dev->write("busy?");
+        QByteArray got;
+        bool replied = false;
+        QElapsedTimer t;
+        t.start();
+        while (got.size() < big.size() && t.elapsed() < 30000) {
+            got += dev->readAvailable();
+            QTest::qWait(1);
+            if (!replied && w->MSComm().InBufferCount() == 5) {
+                w->Timer_Timer();
+                replied = true;
+            }
+        }
+        QVERIFY(got == big);
+        QVERIFY(replied);
+        QVERIFY(logText().contains(QStringLiteral("<< busy?\n")));
+    }
+};
+
+QTEST_MAIN(TestFileSend)
+#include "test_filesend.moc"
