@@ -1,6 +1,11 @@
 #include "ui/formmain.h"
 
 #include "serial/serialport.h"
+#include "ui/linkarea.h"
+#include "ui/pictures/appicon.h"
+#include "ui/pictures/banner.h"
+#include "ui/textfit.h"
+#include "ui/weblinks.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -69,17 +74,27 @@ FormMain::~FormMain() = default;
 void FormMain::buildLayout() {
     setWindowTitle(QStringLiteral("Brovik"));
     setFixedSize(424, 301); // 6360 x 4515 twips
+    applyDesignFont(this);
 
-    PictureHead = place<QLabel>(this, "PictureHead", twips(0, 0, 6390, 765));
-    imgHeaderZanthe = place<QWidget>(PictureHead, "imgHeaderZanthe", twips(3825, 0, 2550, 765));
+    setWindowIcon(programIcon());
+
+    // The banner is 30 twips wider than the window: its right edge is cut off.
+    auto* banner = place<QLabel>(this, "PictureHead", twips(0, 0, 6390, 765));
+    banner->setPixmap(bannerPixmap(devicePixelRatioF()));
+    PictureHead = banner;
+    imgHeaderZanthe = place<LinkArea>(PictureHead, "imgHeaderZanthe", twips(3825, 0, 2550, 765));
+    imgHeaderZanthe->setToolTip(makerToolTip());
 
     QFont bold = font();
     bold.setBold(true);
     Label4 = label(this, "Label4", QStringLiteral("Send to Port"), twips(75, 825, 1140, 240));
     Label4->setFont(bold);
+    // Opaque headings: the rules running right from them start where the text ends.
+    Label4->setAutoFillBackground(true);
     Label1 =
         label(this, "Label1", QStringLiteral("Data:"), twips(150, 1200, 405, 225), Qt::AlignRight);
     txtDataSend = place<QLineEdit>(this, "txtDataSend", twips(600, 1125, 3195, 285));
+    txtDataSend->setMaxLength(1 << 24); // the default 32767 would cut long pastes silently
     txtDataSend->setToolTip(
         QStringLiteral("Use 0xNNh to send control chars i.e. 0x08h for backspace"));
     CheckCR = place<QCheckBox>(this, "CheckCR", twips(3900, 1200, 540, 240));
@@ -108,6 +123,7 @@ void FormMain::buildLayout() {
     Label3 =
         label(this, "Label3", QStringLiteral("Predefined Outputs"), twips(3825, 2100, 1665, 240));
     Label3->setFont(bold);
+    Label3->setAutoFillBackground(true);
     for (int i = 0; i < 8; ++i) {
         const int left = 3900 + 600 * (i % 4);
         const int top = i < 4 ? 2400 : 2850;
@@ -125,6 +141,10 @@ void FormMain::buildLayout() {
     rule(this, "Line4", 6300, 75, 1950);
     rule(this, "Line3", 6300, 4500, 2250);
     rule(this, "Line2", 3825, 6300, 3300);
+
+    // Rules lie under the headings they start from.
+    for (QLabel* heading : {Label3, Label4})
+        heading->raise();
 
     StatusBar = place<QStatusBar>(this, "StatusBar", twips(0, 4230, 6360, 285));
     StatusBar->setSizeGripEnabled(false);
@@ -165,6 +185,7 @@ void FormMain::buildLayout() {
          {static_cast<QWidget*>(PictureHead), imgHeaderZanthe, static_cast<QWidget*>(StatusBar)})
         w->setFocusPolicy(Qt::NoFocus);
     txtDataSend->setFocus();
+    fitCaptions(this);
 }
 
 void FormMain::connectEvents() {
@@ -175,6 +196,9 @@ void FormMain::connectEvents() {
         connect(outputCmd[i], &QPushButton::clicked, this, [this, i] { outputCmd_Click(i); });
     connect(btChooseFile, &QPushButton::clicked, this, &FormMain::btChooseFile_Click);
     connect(btSendFile, &QPushButton::clicked, this, &FormMain::btSendFile_Click);
+    connect(btAbout, &QPushButton::clicked, this, &FormMain::btAbout_Click);
+    connect(static_cast<LinkArea*>(imgHeaderZanthe), &LinkArea::clicked, this,
+            &FormMain::imgHeaderZanthe_Click);
 
     // A greyed box (a stored 2) becomes an ordinary two-state box once clicked.
     for (QCheckBox* box : {CheckCR, CheckLF})
