@@ -1,4 +1,6 @@
+#include "app/terminationsignals.h"
 #include "ui/formmain.h"
+#include "ui/pictures/appicon.h"
 
 #include <QApplication>
 
@@ -7,8 +9,11 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Brovik"));
     QApplication::setOrganizationName(QStringLiteral("Brovik"));
     QApplication::setApplicationVersion(QStringLiteral(BROVIK_VERSION));
+    QApplication::setWindowIcon(programIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("brovik"));
 
     FormMain formMain;
+    closeOnTerminationSignals(&formMain);
     formMain.load();
     formMain.show();
     return QApplication::exec();

@@ -3,9 +3,9 @@
 #include "settings/settingsstore.h"
 
 #include <QCollator>
+#include <QMap>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
-#include <QMap>
 #include <QSet>
 #include <QSettings>
 

@@ -51,8 +51,8 @@ LineSettings LineSettings::parse(const QString& text) {
                           .arg(f[1], quoted));
 
     if (f[2].size() != 1 || f[2][0] < u'5' || f[2][0] > u'8')
-        throw Failure(
-            QStringLiteral("invalid data bits \"%1\" in settings %2 (use 5 to 8)").arg(f[2], quoted));
+        throw Failure(QStringLiteral("invalid data bits \"%1\" in settings %2 (use 5 to 8)")
+                          .arg(f[2], quoted));
     s.dataBits = static_cast<QSerialPort::DataBits>(f[2][0].unicode() - u'0');
 
     // Linux has one "more than one stop bit" flag: a UART sends 1.5 stop bits
@@ -62,7 +62,8 @@ LineSettings LineSettings::parse(const QString& text) {
         s.stopBits = QSerialPort::OneStop;
     } else if (f[3] == u"1.5") {
         if (s.dataBits != QSerialPort::Data5)
-            throw Failure(QStringLiteral("1.5 stop bits need 5 data bits (settings %1)").arg(quoted));
+            throw Failure(
+                QStringLiteral("1.5 stop bits need 5 data bits (settings %1)").arg(quoted));
         s.stopBits = QSerialPort::TwoStop;
     } else if (f[3] == u"2") {
         if (s.dataBits == QSerialPort::Data5)

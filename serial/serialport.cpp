@@ -110,7 +110,8 @@ void SerialPort::open() {
     const QString label = QStringLiteral("COM%1").arg(m_commPort);
     const QString path = ComPortMap::devicePath(m_commPort);
     if (path.isEmpty())
-        throw Failure(QStringLiteral("%1 is not present: no serial device is mapped to it").arg(label));
+        throw Failure(
+            QStringLiteral("%1 is not present: no serial device is mapped to it").arg(label));
     if (!QFileInfo::exists(path))
         throw Failure(QStringLiteral("%1 (%2) is not present: no such device").arg(label, path));
 
@@ -146,7 +147,7 @@ void SerialPort::open() {
 
     if (m_handshaking == 3) {
         // QSerialPort knows one kind of flow control at a time; add XON/XOFF.
-        termios t {};
+        termios t{};
         if (::tcgetattr(m_port.handle(), &t) != 0 ||
             (t.c_iflag |= IXON | IXOFF, ::tcsetattr(m_port.handle(), TCSANOW, &t) != 0)) {
             const QString reason = QString::fromLocal8Bit(std::strerror(errno));
@@ -162,16 +163,15 @@ void SerialPort::open() {
 void SerialPort::checkAlive() {
     if (!m_port.isOpen())
         return;
-    pollfd p {m_port.handle(), 0, 0};
+    pollfd p{m_port.handle(), 0, 0};
     const bool hungUp = ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL));
     const bool gone = !QFileInfo::exists(m_openPath);
     if (!hungUp && !gone)
         return;
     m_lossReport = QStringLiteral("COM%1 (%2) was disconnected: %3")
                        .arg(m_commPort)
-                       .arg(m_openPath,
-                            gone ? QStringLiteral("the device was removed")
-                                 : QStringLiteral("the device hung up"));
+                       .arg(m_openPath, gone ? QStringLiteral("the device was removed")
+                                             : QStringLiteral("the device hung up"));
     m_unreadAfterLoss += m_port.readAll();
     const qint64 unsent = m_port.bytesToWrite();
     if (unsent > 0)

@@ -23,8 +23,11 @@ qint64 toInteger(const QString& key, const QString& text, qint64 min, qint64 max
     if (!ok)
         throw Failure(QStringLiteral("the stored %1 \"%2\" is not a number").arg(key, text));
     if (v < min || v > max)
-        throw Failure(
-            QStringLiteral("the stored %1 %2 is out of range (%3 to %4)").arg(key).arg(v).arg(min).arg(max));
+        throw Failure(QStringLiteral("the stored %1 %2 is out of range (%3 to %4)")
+                          .arg(key)
+                          .arg(v)
+                          .arg(min)
+                          .arg(max));
     return v;
 }
 
@@ -68,13 +71,17 @@ void FormMain::loadSettings() {
     try {
         AutoClearOnSend = get(General, QStringLiteral("AutoClearOnSend"), QStringLiteral("1"));
         setCheckState(CheckCR, QStringLiteral("SendCR"),
-                      toInt16(QStringLiteral("SendCR"), get(General, QStringLiteral("SendCR"), QStringLiteral("0"))));
+                      toInt16(QStringLiteral("SendCR"),
+                              get(General, QStringLiteral("SendCR"), QStringLiteral("0"))));
         setCheckState(CheckLF, QStringLiteral("SendLF"),
-                      toInt16(QStringLiteral("SendLF"), get(General, QStringLiteral("SendLF"), QStringLiteral("0"))));
-        m_comm->setCommPort(toInt16(QStringLiteral("Port"), get(Com, QStringLiteral("Port"), QStringLiteral("1"))));
+                      toInt16(QStringLiteral("SendLF"),
+                              get(General, QStringLiteral("SendLF"), QStringLiteral("0"))));
+        m_comm->setCommPort(
+            toInt16(QStringLiteral("Port"), get(Com, QStringLiteral("Port"), QStringLiteral("1"))));
         m_comm->setSettings(get(Com, QStringLiteral("Settings"), QStringLiteral("9600,n,8,1")));
         m_comm->setHandshaking(static_cast<int>(
-            toInteger(QStringLiteral("HandShaking"), get(Com, QStringLiteral("HandShaking"), QStringLiteral("0")),
+            toInteger(QStringLiteral("HandShaking"),
+                      get(Com, QStringLiteral("HandShaking"), QStringLiteral("0")),
                       std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max())));
     } catch (const std::exception& e) {
         updateLog(QStringLiteral("loadSettings: ") + describe(e), Error);

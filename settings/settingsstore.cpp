@@ -64,7 +64,8 @@ QString systemReason(int err) {
 void prepareFile(const QString& path) {
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath()))
-        throw Failure(QStringLiteral("cannot create the settings folder %1").arg(info.absolutePath()));
+        throw Failure(
+            QStringLiteral("cannot create the settings folder %1").arg(info.absolutePath()));
     if (info.exists())
         return;
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
@@ -97,7 +98,8 @@ QString SettingsStore::GetSetting(const QString& AppName, const QString& Section
     const QString path = filePath(AppName);
     QFileInfo info(path);
     if (info.exists() && !info.isReadable())
-        throw Failure(QStringLiteral("cannot read the settings file %1: permission denied").arg(path));
+        throw Failure(
+            QStringLiteral("cannot read the settings file %1: permission denied").arg(path));
     QSettings s(path, QSettings::IniFormat);
     s.sync(); // pick up changes made since this process last looked
     const QVariant v = s.value(keyPath(Section, Key));
@@ -108,8 +110,8 @@ QString SettingsStore::GetSetting(const QString& AppName, const QString& Section
     return v.toString();
 }
 
-void SettingsStore::SaveSetting(const QString& AppName, const QString& Section,
-                                const QString& Key, const QString& Value) {
+void SettingsStore::SaveSetting(const QString& AppName, const QString& Section, const QString& Key,
+                                const QString& Value) {
     const QString path = filePath(AppName);
     prepareFile(path);
     QSettings s(path, QSettings::IniFormat);

@@ -139,12 +139,18 @@ private slots:
     void badPathsGiveOneErrorLine_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing") << "missing" << "No such file or directory";
-        QTest::newRow("folder") << "folder" << "it is a folder";
-        QTest::newRow("FIFO") << "fifo" << "it is a FIFO";
-        QTest::newRow("device") << "device" << "it is a device";
-        QTest::newRow("the serial device itself") << "serial" << "it is a device";
-        QTest::newRow("socket") << "socket" << "it is a socket";
+        QTest::newRow("missing") << "missing"
+                                 << "No such file or directory";
+        QTest::newRow("folder") << "folder"
+                                << "it is a folder";
+        QTest::newRow("FIFO") << "fifo"
+                              << "it is a FIFO";
+        QTest::newRow("device") << "device"
+                                << "it is a device";
+        QTest::newRow("the serial device itself") << "serial"
+                                                  << "it is a device";
+        QTest::newRow("socket") << "socket"
+                                << "it is a socket";
     }
     void badPathsGiveOneErrorLine() {
         QFETCH(QString, kind);
@@ -161,7 +167,7 @@ private slots:
             path = dev->path();
         } else if (kind == u"socket") {
             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            sockaddr_un addr {};
+            sockaddr_un addr{};
             addr.sun_family = AF_UNIX;
             qstrncpy(addr.sun_path, QFile::encodeName(path).constData(), sizeof addr.sun_path);
             QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
@@ -202,7 +208,7 @@ private slots:
     void theFileDialogSetsThePathOrLeavesIt() {
         start();
         QCOMPARE(w->CommonDialog->windowTitle(), QStringLiteral("Open"));
-        QCOMPARE(w->CommonDialog->nameFilters(), QStringList {QStringLiteral("All files (*)")});
+        QCOMPARE(w->CommonDialog->nameFilters(), QStringList{QStringLiteral("All files (*)")});
         const QString chosen = writeFile(QStringLiteral("no-dot-name"), "data");
         w->txtFileSend->setText(QStringLiteral("earlier"));
 

@@ -96,8 +96,9 @@ private slots:
         w.updateLog(QStringLiteral("none either"), 5);
         w.updateLog(QStringLiteral("Load: broken"), Error);
         w.updateLog(QStringLiteral("one\rtwo\nthree"), Received);
-        QCOMPARE(logOf(w), QStringLiteral("<< OK\n\n>> \nno prefix\nnone either\nErr: Load: broken\n"
-                                          "<< one\ntwo\nthree\n"));
+        QCOMPARE(logOf(w),
+                 QStringLiteral("<< OK\n\n>> \nno prefix\nnone either\nErr: Load: broken\n"
+                                "<< one\ntwo\nthree\n"));
         QCOMPARE(w.txtLog->textCursor().position(), logOf(w).size());
     }
 
@@ -116,8 +117,8 @@ private slots:
         w.updateLog(burst, Received);
         w.updateLog(QStringLiteral("after"), Info);
         const QString text = logOf(w);
-        QVERIFY(text.endsWith(QStringLiteral("line %1\n\nInfo: after\n")
-                                  .arg(FormMain::LogCapacityLines + 499)));
+        QVERIFY(text.endsWith(
+            QStringLiteral("line %1\n\nInfo: after\n").arg(FormMain::LogCapacityLines + 499)));
         QVERIFY(!text.contains(QStringLiteral("line 499\n")));
         QVERIFY(w.txtLog->document()->blockCount() <= FormMain::LogCapacityLines);
         QCOMPARE(w.loggedCharacters(Received), qint64(burst.size()));

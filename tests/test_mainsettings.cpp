@@ -32,11 +32,13 @@ private slots:
     void failuresStopAtTheFirstStep_data() {
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<int>("appliedSteps"); // how many of the six steps took effect
-        QTest::newRow("SendCR out of the check box states") << QByteArray("[General]\nSendCR=5\n") << 1;
+        QTest::newRow("SendCR out of the check box states")
+            << QByteArray("[General]\nSendCR=5\n") << 1;
         QTest::newRow("SendCR made of letters") << QByteArray("[General]\nSendCR=abc\n") << 1;
         QTest::newRow("SendLF beyond 16 bits") << QByteArray("[General]\nSendLF=70000\n") << 2;
         QTest::newRow("Port the port rejects") << QByteArray("[COM]\nPort=0\n") << 3;
-        QTest::newRow("Settings the port rejects") << QByteArray("[COM]\nSettings=9600,q,8,1\n") << 4;
+        QTest::newRow("Settings the port rejects")
+            << QByteArray("[COM]\nSettings=9600,q,8,1\n") << 4;
         QTest::newRow("HandShaking out of range") << QByteArray("[COM]\nHandShaking=7\n") << 5;
         QTest::newRow("HandShaking not a number") << QByteArray("[COM]\nHandShaking=both\n") << 5;
     }
@@ -48,9 +50,9 @@ private slots:
                           "[COM]\nPort=4\nSettings=300,e,7,1\nHandShaking=1\n";
         const QList<QByteArray> override = stored.split('\n');
         const QByteArray key = override[1].left(override[1].indexOf('=') + 1);
-        file.replace(file.mid(file.indexOf(key), file.indexOf('\n', file.indexOf(key)) -
-                                                     file.indexOf(key)),
-                     override[1]);
+        file.replace(
+            file.mid(file.indexOf(key), file.indexOf('\n', file.indexOf(key)) - file.indexOf(key)),
+            override[1]);
         env.writeSettingsFile(file);
 
         FormMain w;

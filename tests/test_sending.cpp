@@ -247,9 +247,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         w->AutoClearOnSend = 0;
         w->txtDataSend->setText(QStringLiteral("x"));
-        for (QWidget* from : {static_cast<QWidget*>(w->txtDataSend), static_cast<QWidget*>(w->CheckCR),
-                              static_cast<QWidget*>(w->txtFileSend),
-                              static_cast<QWidget*>(w->txtLog)}) {
+        for (QWidget* from :
+             {static_cast<QWidget*>(w->txtDataSend), static_cast<QWidget*>(w->CheckCR),
+              static_cast<QWidget*>(w->txtFileSend), static_cast<QWidget*>(w->txtLog)}) {
             from->setFocus();
             QTest::keyClick(from, Qt::Key_Return);
             QCOMPARE(dev->read(1), QByteArray("x"));

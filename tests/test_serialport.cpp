@@ -117,7 +117,8 @@ private slots:
             port.setPortOpen(true);
             QFAIL("a held device opened twice");
         } catch (const Failure& f) {
-            QVERIFY2(f.description().contains(QStringLiteral("in use")), qPrintable(f.description()));
+            QVERIFY2(f.description().contains(QStringLiteral("in use")),
+                     qPrintable(f.description()));
         }
         QVERIFY(!port.PortOpen());
         QVERIFY(holder.PortOpen());
@@ -199,7 +200,7 @@ private slots:
         SerialPort port;
         port.setHandshaking(3);
         port.setPortOpen(true);
-        termios t {};
+        termios t{};
         QCOMPARE(::tcgetattr(dev.masterFd(), &t), 0);
         QVERIFY(t.c_cflag & CRTSCTS);
         QVERIFY(t.c_iflag & IXON);

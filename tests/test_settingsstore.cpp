@@ -23,17 +23,21 @@ private slots:
     }
 
     void absentKeysGiveTheDefaultAndSavesReadBack() {
-        QCOMPARE(get(QStringLiteral("COM"), QStringLiteral("Settings"), QStringLiteral("9600,n,8,1")),
-                 QStringLiteral("9600,n,8,1"));
+        QCOMPARE(
+            get(QStringLiteral("COM"), QStringLiteral("Settings"), QStringLiteral("9600,n,8,1")),
+            QStringLiteral("9600,n,8,1"));
         QCOMPARE(get(QStringLiteral("Outputs"), QStringLiteral("Output1")), QString());
 
         const QString tricky = QStringLiteral("AT0x0Dh, \"quoted\"; =;#[x] \\ ü\t");
-        SettingsStore::SaveSetting(app, QStringLiteral("Outputs"), QStringLiteral("Output1"), tricky);
+        SettingsStore::SaveSetting(app, QStringLiteral("Outputs"), QStringLiteral("Output1"),
+                                   tricky);
         SettingsStore::SaveSetting(app, QStringLiteral("COM"), QStringLiteral("Settings"),
                                    QStringLiteral("19200,e,7,2"));
-        SettingsStore::SaveSetting(app, QStringLiteral("Outputs"), QStringLiteral("Output2"), QString());
+        SettingsStore::SaveSetting(app, QStringLiteral("Outputs"), QStringLiteral("Output2"),
+                                   QString());
         QCOMPARE(get(QStringLiteral("Outputs"), QStringLiteral("Output1")), tricky);
-        QCOMPARE(get(QStringLiteral("COM"), QStringLiteral("Settings")), QStringLiteral("19200,e,7,2"));
+        QCOMPARE(get(QStringLiteral("COM"), QStringLiteral("Settings")),
+                 QStringLiteral("19200,e,7,2"));
         QCOMPARE(get(QStringLiteral("Outputs"), QStringLiteral("Output2"), QStringLiteral("dflt")),
                  QString());
         // On disk at once, where the user expects it.
@@ -44,26 +48,31 @@ private slots:
     void theFileIsReadableByItsOwnerOnly() {
         SettingsStore::SaveSetting(app, QStringLiteral("Outputs"), QStringLiteral("Output1"),
                                    QStringLiteral("PIN 1234"));
-        QCOMPARE(QFile::permissions(env.settingsFile()) & ~(QFile::ReadUser | QFile::WriteUser |
-                                                            QFile::ReadOwner | QFile::WriteOwner),
+        QCOMPARE(QFile::permissions(env.settingsFile()) &
+                     ~(QFile::ReadUser | QFile::WriteUser | QFile::ReadOwner | QFile::WriteOwner),
                  QFileDevice::Permissions());
         SettingsStore::SaveSetting(app, QStringLiteral("Outputs"), QStringLiteral("Output2"),
                                    QStringLiteral("again"));
-        QVERIFY(!(QFile::permissions(env.settingsFile()) &
-                  (QFile::ReadGroup | QFile::ReadOther)));
+        QVERIFY(!(QFile::permissions(env.settingsFile()) & (QFile::ReadGroup | QFile::ReadOther)));
     }
 
     void handEditedValuesReadBackAsWritten() {
         env.writeSettingsFile("[COM]\nSettings=9600,n,8,1\nPort=3\n"
                               "[Outputs]\nOutput1=AT0x0Dh\nOutput2=\"quoted,text\"\n");
-        QCOMPARE(get(QStringLiteral("COM"), QStringLiteral("Settings")), QStringLiteral("9600,n,8,1"));
+        QCOMPARE(get(QStringLiteral("COM"), QStringLiteral("Settings")),
+                 QStringLiteral("9600,n,8,1"));
         QCOMPARE(get(QStringLiteral("COM"), QStringLiteral("Port")), QStringLiteral("3"));
-        QCOMPARE(get(QStringLiteral("Outputs"), QStringLiteral("Output1")), QStringLiteral("AT0x0Dh"));
-        QCOMPARE(get(QStringLiteral("Outputs"), QStringLiteral("Output2")), QStringLiteral("quoted,text"));
+        QCOMPARE(get(QStringLiteral("Outputs"), QStringLiteral("Output1")),
+                 QStringLiteral("AT0x0Dh"));
+        QCOMPARE(get(QStringLiteral("Outputs"), QStringLiteral("Output2")),
+                 QStringLiteral("quoted,text"));
         // A save keeps the other hand-edited keys.
-        SettingsStore::SaveSetting(app, QStringLiteral("COM"), QStringLiteral("Port"), QStringLiteral("4"));
-        QCOMPARE(get(QStringLiteral("COM"), QStringLiteral("Settings")), QStringLiteral("9600,n,8,1"));
-        QCOMPARE(get(QStringLiteral("Outputs"), QStringLiteral("Output1")), QStringLiteral("AT0x0Dh"));
+        SettingsStore::SaveSetting(app, QStringLiteral("COM"), QStringLiteral("Port"),
+                                   QStringLiteral("4"));
+        QCOMPARE(get(QStringLiteral("COM"), QStringLiteral("Settings")),
+                 QStringLiteral("9600,n,8,1"));
+        QCOMPARE(get(QStringLiteral("Outputs"), QStringLiteral("Output1")),
+                 QStringLiteral("AT0x0Dh"));
     }
 
     void aCorruptedFileGivesDefaultsAndIsRepairedBySaving() {

@@ -89,6 +89,7 @@ QByteArray readWholeFile(const QString& path) {
         }
         return contents;
     } catch (const std::bad_alloc&) {
-        throw Failure(QStringLiteral("cannot send %1: not enough memory to hold the file").arg(path));
+        throw Failure(
+            QStringLiteral("cannot send %1: not enough memory to hold the file").arg(path));
     }
 }

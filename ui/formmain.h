@@ -86,7 +86,7 @@ public:
     QPushButton* btSendFile = nullptr;
     QPlainTextEdit* txtLog = nullptr;
     QLabel* Label3 = nullptr;
-    std::array<QPushButton*, 8> outputCmd {};
+    std::array<QPushButton*, 8> outputCmd{};
     QPushButton* btOptions = nullptr;
     QPushButton* btAbout = nullptr;
     QPushButton* btClear = nullptr;
@@ -111,6 +111,6 @@ private:
     void setDefaultPointer();
 
     std::unique_ptr<SerialPort> m_comm;
-    std::array<qint64, 5> m_loggedCharacters {}; // by category; 0 = any other
+    std::array<qint64, 5> m_loggedCharacters{}; // by category; 0 = any other
     bool m_loaded = false;
 };

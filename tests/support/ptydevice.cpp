@@ -14,7 +14,7 @@ PtyDevice::PtyDevice() {
     if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
         qFatal("openpty failed: %s", strerror(errno));
     // Raw on both sides, so every byte value passes untouched.
-    termios t {};
+    termios t{};
     ::tcgetattr(m_slave, &t);
     ::cfmakeraw(&t);
     ::tcsetattr(m_slave, TCSANOW, &t);

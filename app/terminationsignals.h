@@ -1,0 +1,7 @@
+#pragma once
+
+class QWidget;
+
+// SIGINT, SIGTERM and SIGHUP close the window as its frame would, so queued
+// bytes still reach the device before the program ends.
+void closeOnTerminationSignals(QWidget* window);
