@@ -196,6 +196,7 @@ void FormMain::connectEvents() {
         connect(outputCmd[i], &QPushButton::clicked, this, [this, i] { outputCmd_Click(i); });
     connect(btChooseFile, &QPushButton::clicked, this, &FormMain::btChooseFile_Click);
     connect(btSendFile, &QPushButton::clicked, this, &FormMain::btSendFile_Click);
+    connect(btOptions, &QPushButton::clicked, this, &FormMain::btOptions_Click);
     connect(btAbout, &QPushButton::clicked, this, &FormMain::btAbout_Click);
     connect(static_cast<LinkArea*>(imgHeaderZanthe), &LinkArea::clicked, this,
             &FormMain::imgHeaderZanthe_Click);

@@ -1,0 +1,18 @@
+#include "serial/portprobe.h"
+
+#include "serial/comportmap.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+
+bool portExists(int n) {
+    const QString path = ComPortMap::devicePath(n);
+    if (path.isEmpty())
+        return false;
+    // stat() follows links such as /dev/serial/by-id/... and never opens the device.
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return false;
+    return S_ISCHR(st.st_mode);
+}

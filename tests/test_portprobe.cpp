@@ -1,0 +1,122 @@
+// The probe for present ports: it looks at the device node and never opens it.
+#include "serial/portprobe.h"
+#include "serial/serialport.h"
+#include "support/ptydevice.h"
+#include "support/testenv.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <sys/inotify.h>
+#include <unistd.h>
+
+namespace {
+
+// Counts every open of a path while it lives.
+class OpenWatch {
+public:
+    explicit OpenWatch(const QString& path) {
+        m_fd = ::inotify_init1(IN_NONBLOCK);
+        if (m_fd >= 0)
+            m_wd = ::inotify_add_watch(m_fd, QFile::encodeName(path).constData(), IN_OPEN);
+    }
+    ~OpenWatch() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool watching() const { return m_wd >= 0; }
+    int opens() {
+        alignas(inotify_event) char buf[4096];
+        int n = 0;
+        for (;;) {
+            const ssize_t len = ::read(m_fd, buf, sizeof buf);
+            if (len <= 0)
+                return n;
+            for (char* p = buf; p < buf + len;) {
+                auto* e = reinterpret_cast<inotify_event*>(p);
+                n += (e->mask & IN_OPEN) ? 1 : 0;
+                p += sizeof(inotify_event) + e->len;
+            }
+        }
+    }
+
+private:
+    int m_fd = -1;
+    int m_wd = -1;
+};
+
+} // namespace
+
+class TestPortProbe : public QObject {
+    Q_OBJECT
+    TestEnv env;
+
+private slots:
+    void init() { env.clear(); }
+
+    void aPresentPortExistsWithoutBeingOpened() {
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        // The way users name boards: a stable link to the device.
+        const QString link = env.configHome() + QStringLiteral("/by-id-board");
+        QVERIFY(QFile::link(dev.path(), link));
+        env.mapPort(2, link);
+
+        OpenWatch watch(dev.path());
+        QVERIFY(watch.watching());
+        QVERIFY(portExists(1));
+        QVERIFY(portExists(2));
+        QCOMPARE(watch.opens(), 0);
+    }
+
+    void aPortOpenHereOrElsewhereStillExistsAndKeepsWorking() {
+        PtyDevice dev;
+        env.mapPort(3, dev.path());
+        SerialPort ours;
+        ours.setCommPort(3);
+        ours.setPortOpen(true);
+        // A second holder is refused by the lock, as another program would be.
+        SerialPort other;
+        other.setCommPort(3);
+        QVERIFY_THROWS_EXCEPTION(std::exception, other.setPortOpen(true));
+
+        OpenWatch watch(dev.path());
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(portExists(3));
+        QCOMPARE(watch.opens(), 0);
+
+        QVERIFY(ours.PortOpen());
+        ours.Output(QStringLiteral("ping"));
+        QCOMPARE(dev.read(4), QByteArray("ping"));
+        dev.write("pong");
+        QTRY_COMPARE(ours.InBufferCount(), 4);
+        QCOMPARE(ours.Input(), QStringLiteral("pong"));
+    }
+
+    void absentPortsDoNotExist() {
+        PtyDevice dev;
+        const QString file = env.configHome() + QStringLiteral("/plain-file");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        env.mapPort(1, env.configHome() + QStringLiteral("/unplugged"));
+        env.mapPort(2, file);             // not a device
+        env.mapPort(3, env.configHome()); // a folder
+        env.mapPort(4, dev.path());
+        QVERIFY(!portExists(1));
+        QVERIFY(!portExists(2));
+        QVERIFY(!portExists(3));
+        QVERIFY(portExists(4));
+
+        dev.hangUp(); // the pseudo-terminal is gone with its node
+        QVERIFY(!portExists(4));
+
+        // Numbers no device can take.
+        QVERIFY(!portExists(0));
+        QVERIFY(!portExists(-1));
+        QVERIFY(!portExists(32767));
+    }
+};
+
+QTEST_MAIN(TestPortProbe)
+#include "test_portprobe.moc"

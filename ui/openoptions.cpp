@@ -1,0 +1,9 @@
+#include "ui/formmain.h"
+#include "ui/formoptions.h"
+
+void FormMain::btOptions_Click() {
+    // Made anew at every opening, so each opening starts from the design state.
+    FormOptions dlg(this);
+    dlg.load();
+    dlg.exec();
+}
