@@ -1,7 +1,6 @@
 #include "ui/formmain.h"
 
 #include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -23,38 +22,81 @@ QString prefixFor(qint16 cat) {
     }
 }
 
-// The start of the last `lines` lines of text (CR LF, LF and a lone CR each end
-// a line, as the log shows them), or 0 when it has fewer.
-qsizetype startOfLastLines(const QString& text, int lines) {
+bool endsLine(QStringView text, qsizetype i) {
+    const QChar c = text[i];
+    return c == u'\n' || (c == u'\r' && (i + 1 >= text.size() || text[i + 1] != u'\n'));
+}
+
+// The start of the last `lines` lines of text (CR LF, LF and a lone CR each
+// end a line, as the log shows them), or 0 when it has fewer.
+qsizetype startOfLastLines(QStringView text, int lines) {
     int seen = 0;
+    qsizetype run = 0;
     for (qsizetype i = text.size() - 1; i >= 0; --i) {
-        const QChar c = text.at(i);
-        if (c == u'\n' || (c == u'\r' && (i + 1 >= text.size() || text.at(i + 1) != u'\n'))) {
-            if (++seen >= lines)
+        // A long run counts as the pieces it will be shown in.
+        if (endsLine(text, i) || ++run >= FormMain::LogLineLength) {
+            run = 0;
+            if (++seen > lines)
                 return i + 1;
         }
     }
     return 0;
 }
 
+// Laying out one long paragraph costs the square of its length, so a line
+// longer than LogLineLength is shown in pieces of that length. Returns the
+// text to insert and the number of lines it ends.
+QString inDisplayLines(QStringView entry, int* lineCount) {
+    QString out;
+    out.reserve(entry.size() + entry.size() / FormMain::LogLineLength + 2);
+    int lines = 0;
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < entry.size(); ++i) {
+        out += entry[i];
+        if (endsLine(entry, i)) {
+            run = 0;
+            ++lines;
+        } else if (entry[i] != u'\r' && ++run >= FormMain::LogLineLength && i + 1 < entry.size() &&
+                   !endsLine(entry, i + 1) && entry[i + 1] != u'\r') {
+            out += u'\n';
+            run = 0;
+            ++lines;
+        }
+    }
+    *lineCount = lines;
+    return out;
+}
+
 } // namespace
 
 void FormMain::updateLog(const QString& Data, qint16 Cat) {
     m_loggedCharacters[Cat >= Info && Cat <= Error ? Cat : 0] += Data.size();
-    QString entry = prefixFor(Cat);
-    // The log keeps its last LogCapacityLines lines; of an entry longer than
-    // that only the lines it would keep are worth laying out.
-    const qsizetype keepFrom = startOfLastLines(Data, LogCapacityLines);
-    if (keepFrom > 0)
-        entry = QStringView(Data).mid(keepFrom).toString();
-    else
-        entry += Data;
-    entry += QStringLiteral("\r\n");
+
+    QString entry = prefixFor(Cat) + Data + QStringLiteral("\r\n");
+    // Of an entry longer than the capacity only the lines it keeps matter.
+    const qsizetype keepFrom = startOfLastLines(entry, LogCapacityLines);
+    int newLines = 0;
+    const QString shown = inDisplayLines(QStringView(entry).mid(keepFrom), &newLines);
+    entry.clear();
 
     QTextDocument* doc = txtLog->document();
+    // Dropping old lines one append at a time costs more than the appends
+    // themselves, so the log grows to twice its capacity and is then cut back
+    // to its newest LogCapacityLines lines in one go.
+    if (doc->blockCount() + newLines > 2 * LogCapacityLines) {
+        const int keepOld = std::max(0, LogCapacityLines - newLines);
+        QString kept;
+        if (keepOld > 0) {
+            QTextCursor tail(doc->findBlockByNumber(doc->blockCount() - 1 - keepOld));
+            tail.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+            kept = tail.selectedText(); // paragraph breaks come back as U+2029
+        }
+        doc->clear();
+        QTextCursor(doc).insertText(kept);
+    }
     QTextCursor end(doc);
     end.movePosition(QTextCursor::End);
-    end.insertText(entry);
+    end.insertText(shown);
     // Caret after the last character, so the newest entry is in view.
     txtLog->setTextCursor(end);
 }

@@ -12,6 +12,8 @@ sandbox=$(mktemp -d)
 trap 'rm -rf "$sandbox"' EXIT
 export HOME="$sandbox/home" XDG_CONFIG_HOME="$sandbox/home/.config" TMPDIR="$sandbox/tmp"
 export XDG_RUNTIME_DIR="$sandbox/run"
+# A real X server this time, whatever the other tests use.
+export QT_QPA_PLATFORM=xcb
 mkdir -p "$HOME" "$TMPDIR"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
@@ -19,8 +21,8 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     set -euo pipefail
     "$0/scripts/demo" "$1" >"$TMPDIR/demo.log" 2>&1 &
     demo=$!
-    wid=$(timeout 30 xdotool search --sync --name "^Brovik$" | head -n 1)
-    [ -n "$wid" ] || { echo "the window did not appear"; exit 1; }
+    wid=$(timeout 30 xdotool search --sync --name "^Brovik$" | head -n 1) || true
+    [ -n "$wid" ] || { echo "the window did not appear:"; cat "$TMPDIR/demo.log"; exit 1; }
     sleep 0.5
     # No window manager runs here: give the window the focus, then type.
     xdotool windowfocus --sync "$wid" 2>/dev/null

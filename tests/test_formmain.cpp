@@ -111,17 +111,47 @@ private slots:
 
     void theLogKeepsItsNewestLinesBeyondItsCapacity() {
         FormMain w;
+        const int cap = FormMain::LogCapacityLines;
         QString burst;
-        for (int i = 0; i < FormMain::LogCapacityLines + 500; ++i)
+        for (int i = 0; i < cap + 500; ++i)
             burst += QStringLiteral("line %1\r\n").arg(i);
         w.updateLog(burst, Received);
         w.updateLog(QStringLiteral("after"), Info);
-        const QString text = logOf(w);
-        QVERIFY(text.endsWith(
-            QStringLiteral("line %1\n\nInfo: after\n").arg(FormMain::LogCapacityLines + 499)));
+        QString text = logOf(w);
+        QVERIFY(text.endsWith(QStringLiteral("line %1\n\nInfo: after\n").arg(cap + 499)));
         QVERIFY(!text.contains(QStringLiteral("line 499\n")));
-        QVERIFY(w.txtLog->document()->blockCount() <= FormMain::LogCapacityLines);
+        QVERIFY(text.contains(QStringLiteral("line 501\n")));
+
+        // Steady appends: never fewer than the capacity, never more than twice.
+        for (int i = 0; i < 3 * cap; ++i) {
+            w.updateLog(QStringLiteral("entry %1").arg(i), Info);
+            const int blocks = w.txtLog->document()->blockCount();
+            QVERIFY2(blocks <= 2 * cap + 1, qPrintable(QString::number(blocks)));
+            if (i > cap)
+                QVERIFY2(blocks > cap, qPrintable(QString::number(blocks)));
+        }
+        text = logOf(w);
+        QVERIFY(text.endsWith(QStringLiteral("Info: entry %1\n").arg(3 * cap - 1)));
+        QVERIFY(text.contains(QStringLiteral("Info: entry %1\n").arg(2 * cap)));
         QCOMPARE(w.loggedCharacters(Received), qint64(burst.size()));
+        QCOMPARE(w.txtLog->textCursor().position(), text.size());
+    }
+
+    void longLinesAreShownInPiecesWithNothingLost() {
+        FormMain w;
+        QString line;
+        for (int i = 0; i < 2500; ++i)
+            line += QChar(u'a' + i % 26);
+        w.updateLog(line, Received);
+        w.updateLog(QStringLiteral("x\r\n") + line.left(FormMain::LogLineLength) + u'\n', Sent);
+        const QStringList shown = logOf(w).split(u'\n');
+        QCOMPARE(shown.size(), 7);
+        QCOMPARE(shown[0].size(), FormMain::LogLineLength);
+        QCOMPARE(QString(shown[0] + shown[1] + shown[2]), QStringLiteral("<< ") + line);
+        QCOMPARE(shown[3], QStringLiteral(">> x"));
+        QCOMPARE(shown[4], line.left(FormMain::LogLineLength)); // exactly full: no extra break
+        QCOMPARE(shown[5], QString());
+        QCOMPARE(w.loggedCharacters(Received), 2500);
     }
 
     void statusLineShowsTheLivePort() {

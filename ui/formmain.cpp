@@ -61,7 +61,7 @@ FormMain::FormMain() : FormMain(nullptr) {}
 
 FormMain::FormMain(std::unique_ptr<SerialPort> port)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       m_comm(port ? std::move(port) : std::make_unique<SerialPort>()) {
     setObjectName(QStringLiteral("formMain"));
     buildLayout();
@@ -117,7 +117,6 @@ void FormMain::buildLayout() {
     txtLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtLog->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtLog->setTabChangesFocus(true);
-    txtLog->setMaximumBlockCount(LogCapacityLines);
     txtLog->setUndoRedoEnabled(false); // an undo history would keep every entry alive
 
     Label3 =

@@ -37,8 +37,11 @@ public:
     void updateLog(const QString& Data, qint16 Cat);
     void btClear_Click();
     void updateCommStatus();
-    // Entries the log keeps; older lines are dropped beyond it.
+    // The log keeps at least its newest LogCapacityLines lines (at most twice
+    // that); older lines are dropped. A line longer than LogLineLength
+    // characters is shown in pieces of that length.
     static constexpr int LogCapacityLines = 20000;
+    static constexpr int LogLineLength = 1000;
     // Message characters of one category appended since the window was
     // created, whatever the log's capacity kept (to measure that nothing is lost).
     qint64 loggedCharacters(qint16 Cat) const;
