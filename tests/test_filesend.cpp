@@ -184,6 +184,25 @@ private slots:
         QVERIFY(w->MSComm().PortOpen());
     }
 
+    void aFileTooLargeForMemoryIsRefused() {
+        start();
+        // A sparse file as large as the machine's memory costs no disk space.
+        const QString path = files.filePath(QStringLiteral("huge.bin"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        const qint64 pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
+        QVERIFY(f.resize(pages * pageSize));
+        f.close();
+        w->txtFileSend->setText(path);
+        w->btSendFile_Click();
+        const QString log = logText();
+        QVERIFY2(log.startsWith(QStringLiteral("Err: SendFile: cannot send ") + path +
+                                QStringLiteral(": the file is too large")),
+                 qPrintable(log));
+        QCOMPARE(log.count(u'\n'), 1);
+        QVERIFY(w->MSComm().PortOpen());
+    }
+
     void anUnreadableFileIsAnError() {
         if (::geteuid() == 0)
             QSKIP("root reads files whatever their permissions");
