@@ -1,5 +1,6 @@
 #include "app/failure.h"
 #include "serial/serialport.h"
+#include "settings/conversions.h"
 #include "settings/settingsstore.h"
 #include "ui/formmain.h"
 
@@ -17,48 +18,6 @@ QString get(const QString& section, const QString& key, const QString& def) {
     return SettingsStore::GetSetting(App, section, key, def);
 }
 
-qint64 toInteger(const QString& key, const QString& text, qint64 min, qint64 max) {
-    bool ok = false;
-    const qint64 v = text.trimmed().toLongLong(&ok);
-    if (!ok)
-        throw Failure(QStringLiteral("the stored %1 \"%2\" is not a number").arg(key, text));
-    if (v < min || v > max)
-        throw Failure(QStringLiteral("the stored %1 %2 is out of range (%3 to %4)")
-                          .arg(key)
-                          .arg(v)
-                          .arg(min)
-                          .arg(max));
-    return v;
-}
-
-qint16 toInt16(const QString& key, const QString& text) {
-    return static_cast<qint16>(toInteger(key, text, -32768, 32767));
-}
-
-void setCheckState(QCheckBox* box, const QString& key, int state) {
-    if (state < 0 || state > 2)
-        throw Failure(QStringLiteral("the stored %1 %2 is not a check box state (0 clear, 1 "
-                                     "ticked, 2 greyed)")
-                          .arg(key)
-                          .arg(state));
-    // Stored states: 0 clear, 1 ticked, 2 greyed.
-    box->setTristate(state == 2);
-    box->setCheckState(state == 1   ? Qt::Checked
-                       : state == 2 ? Qt::PartiallyChecked
-                                    : Qt::Unchecked);
-}
-
-qint16 storedState(const QCheckBox* box) {
-    switch (box->checkState()) {
-    case Qt::Checked:
-        return 1;
-    case Qt::PartiallyChecked:
-        return 2;
-    default:
-        return 0;
-    }
-}
-
 QString flagText(const QVariant& flag) {
     if (!flag.isValid())
         return QString();
@@ -70,17 +29,17 @@ QString flagText(const QVariant& flag) {
 void FormMain::loadSettings() {
     try {
         AutoClearOnSend = get(General, QStringLiteral("AutoClearOnSend"), QStringLiteral("1"));
-        setCheckState(CheckCR, QStringLiteral("SendCR"),
-                      toInt16(QStringLiteral("SendCR"),
-                              get(General, QStringLiteral("SendCR"), QStringLiteral("0"))));
-        setCheckState(CheckLF, QStringLiteral("SendLF"),
-                      toInt16(QStringLiteral("SendLF"),
-                              get(General, QStringLiteral("SendLF"), QStringLiteral("0"))));
-        m_comm->setCommPort(
-            toInt16(QStringLiteral("Port"), get(Com, QStringLiteral("Port"), QStringLiteral("1"))));
+        setStateCode(CheckCR, QStringLiteral("the stored SendCR"),
+                     toInt16(QStringLiteral("the stored SendCR"),
+                             get(General, QStringLiteral("SendCR"), QStringLiteral("0"))));
+        setStateCode(CheckLF, QStringLiteral("the stored SendLF"),
+                     toInt16(QStringLiteral("the stored SendLF"),
+                             get(General, QStringLiteral("SendLF"), QStringLiteral("0"))));
+        m_comm->setCommPort(toInt16(QStringLiteral("the stored Port"),
+                                    get(Com, QStringLiteral("Port"), QStringLiteral("1"))));
         m_comm->setSettings(get(Com, QStringLiteral("Settings"), QStringLiteral("9600,n,8,1")));
         m_comm->setHandshaking(static_cast<int>(
-            toInteger(QStringLiteral("HandShaking"),
+            toInteger(QStringLiteral("the stored HandShaking"),
                       get(Com, QStringLiteral("HandShaking"), QStringLiteral("0")),
                       std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max())));
     } catch (const std::exception& e) {
@@ -93,9 +52,9 @@ void FormMain::saveSettings() {
         SettingsStore::SaveSetting(App, General, QStringLiteral("AutoClearOnSend"),
                                    flagText(AutoClearOnSend));
         SettingsStore::SaveSetting(App, General, QStringLiteral("SendCR"),
-                                   QString::number(storedState(CheckCR)));
+                                   QString::number(stateCode(CheckCR)));
         SettingsStore::SaveSetting(App, General, QStringLiteral("SendLF"),
-                                   QString::number(storedState(CheckLF)));
+                                   QString::number(stateCode(CheckLF)));
         SettingsStore::SaveSetting(App, Com, QStringLiteral("Port"),
                                    QString::number(static_cast<qint16>(m_comm->CommPort())));
         SettingsStore::SaveSetting(App, Com, QStringLiteral("Settings"), m_comm->Settings());

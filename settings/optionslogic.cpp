@@ -2,6 +2,7 @@
 #include "serial/comportmap.h"
 #include "serial/portprobe.h"
 #include "serial/serialport.h"
+#include "settings/conversions.h"
 #include "settings/settingsstore.h"
 #include "ui/formmain.h"
 #include "ui/formoptions.h"
@@ -20,37 +21,6 @@ const QString Outputs = QStringLiteral("Outputs");
 
 QString outputKey(int i) {
     return QStringLiteral("Output%1").arg(i + 1);
-}
-
-qint16 toInt16(const QString& what, const QString& text) {
-    bool ok = false;
-    const qint64 v = text.trimmed().toLongLong(&ok);
-    if (!ok)
-        throw Failure(QStringLiteral("%1 \"%2\" is not a number").arg(what, text));
-    if (v < -32768 || v > 32767)
-        throw Failure(QStringLiteral("%1 %2 is out of range (-32768 to 32767)").arg(what).arg(v));
-    return static_cast<qint16>(v);
-}
-
-// Check box states as the program stores them: 0 clear, 1 ticked, 2 greyed.
-void setStateCode(QCheckBox* box, const QString& what, int code) {
-    if (code < 0 || code > 2)
-        throw Failure(QStringLiteral("%1 %2 is not a check box state (0 clear, 1 ticked, 2 greyed)")
-                          .arg(what)
-                          .arg(code));
-    box->setTristate(code == 2);
-    box->setCheckState(code == 1 ? Qt::Checked : code == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
-}
-
-int stateCode(const QCheckBox* box) {
-    switch (box->checkState()) {
-    case Qt::Checked:
-        return 1;
-    case Qt::PartiallyChecked:
-        return 2;
-    default:
-        return 0;
-    }
 }
 
 // Selects the first entry whose text, passed through `key`, equals `value`.
