@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -35,6 +36,9 @@ private slots:
                                           "Info: Ready!\n"));
         QCOMPARE(status(w), QStringLiteral("Connected to COM1:9600,n,8,1"));
         QVERIFY(w.MSComm().PortOpen());
+        // Centred on the screen at every start; the position is never stored.
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QCOMPARE(w.pos(), QPoint((screen.width() - 424) / 2, (screen.height() - 301) / 2));
         QCOMPARE(w.AutoClearOnSend, QVariant(QStringLiteral("1")));
         QCOMPARE(w.CheckCR->checkState(), Qt::Unchecked);
         QCOMPARE(w.CheckLF->checkState(), Qt::Unchecked);
