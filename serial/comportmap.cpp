@@ -3,6 +3,7 @@
 #include "settings/settingsstore.h"
 
 #include <QCollator>
+#include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
@@ -43,10 +44,17 @@ int groupOf(const QString& path) {
 }
 
 // Present devices not named by an explicit entry, in COM order.
-QList<QSerialPortInfo> unclaimedDevices(QSet<QString>* claimed) {
+// The device a path leads to, so that /dev/serial/by-id/... links and the
+// /dev/ttyUSB0 they point at count as the same device.
+QString deviceIdentity(const QString& path) {
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
+
+QList<QSerialPortInfo> unclaimedDevices(const QSet<QString>& claimed) {
     QList<QSerialPortInfo> ports;
     for (const QSerialPortInfo& p : QSerialPortInfo::availablePorts())
-        if (!claimed->contains(p.systemLocation()))
+        if (!claimed.contains(deviceIdentity(p.systemLocation())))
             ports.append(p);
     QCollator numeric;
     numeric.setNumericMode(true);
@@ -74,8 +82,10 @@ Resolution resolve(int n) {
         return {entries.value(n), QString()};
 
     // Explicit entries claim their devices and their numbers.
-    QSet<QString> claimed(entries.begin(), entries.end());
-    const QList<QSerialPortInfo> devices = unclaimedDevices(&claimed);
+    QSet<QString> claimed;
+    for (const QString& path : entries)
+        claimed.insert(deviceIdentity(path));
+    const QList<QSerialPortInfo> devices = unclaimedDevices(claimed);
     int k = 0;
     for (int i = 1; i <= n && k < devices.size(); ++i) {
         if (entries.contains(i))

@@ -156,8 +156,8 @@ void SerialPort::open() {
                               .arg(label, path, reason));
         }
     }
+    // A loss not yet reported stays pending: the next tick still tells of it.
     m_openPath = path;
-    m_lossReport.clear();
 }
 
 void SerialPort::checkAlive() {

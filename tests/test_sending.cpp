@@ -8,6 +8,7 @@
 #include "ui/formmain.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -45,9 +46,7 @@ class TestSending : public QObject {
         QVERIFY2(w->MSComm().PortOpen(), qPrintable(logText()));
         w->btClear_Click();
     }
-    static bool pointerIsDefault(QWidget* widget) {
-        return widget->cursor().shape() == Qt::ArrowCursor;
-    }
+    static bool pointerIsDefault(QWidget*) { return QGuiApplication::overrideCursor() == nullptr; }
 
 private slots:
     void init() {
@@ -191,9 +190,16 @@ private slots:
 
     void nestedSendsKeepTheWireInOrder() {
         start();
-        // A click queued before the send runs inside its yield.
-        QTimer::singleShot(0, w.get(), [this] { w->SendData(QStringLiteral("inner")); });
+        // A click queued before the send runs inside its yield, under the busy pointer.
+        bool busyInside = false;
+        QTimer::singleShot(0, w.get(), [&] {
+            busyInside = QGuiApplication::overrideCursor() &&
+                         QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            w->SendData(QStringLiteral("inner"));
+        });
         w->SendData(QStringLiteral("outer"));
+        QVERIFY(busyInside);
+        QVERIFY(pointerIsDefault(w.get()));
         QCOMPARE(dev->read(10), QByteArray("outerinner"));
         // The inner Sent line comes first: it was logged inside the outer yield.
         QCOMPARE(logText(), QStringLiteral(">> inner\n>> outer\n"));
@@ -268,6 +274,19 @@ private slots:
         w->btClear->setFocus();
         QTest::keyClick(w->btClear, Qt::Key_Return);
         QCOMPARE(logText(), QString());
+        QCOMPARE(dev->readAvailable(), QByteArray());
+
+        // Enter inside the file dialog belongs to the dialog.
+        QTimer::singleShot(0, w.get(), [this] {
+            auto* name = w->CommonDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->setText(dev->path());
+            QTest::keyClick(name, Qt::Key_Return);
+            if (w->CommonDialog->isVisible())
+                w->CommonDialog->reject();
+        });
+        w->btChooseFile_Click();
+        QCOMPARE(w->txtFileSend->text(), dev->path());
         QCOMPARE(dev->readAvailable(), QByteArray());
 
         // Escape does nothing.

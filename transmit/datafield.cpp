@@ -23,5 +23,5 @@ bool FormMain::autoClearIsOn() const {
     // number counts as off.
     bool ok = false;
     const double v = AutoClearOnSend.toString().trimmed().toDouble(&ok);
-    return ok && v != 0;
+    return ok && qIsFinite(v) && v != 0;
 }

@@ -31,6 +31,20 @@ QString kindOf(mode_t mode) {
 // What the file may take: a send holds the contents about three times over
 // (the file, the port's queue, the driver), so leave room for that.
 qint64 memoryBudget() {
+    // MemAvailable counts the cache the kernel would give back; free pages alone
+    // would refuse files far smaller than the memory really at hand.
+    QFile meminfo(QStringLiteral("/proc/meminfo"));
+    if (meminfo.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        while (!meminfo.atEnd()) {
+            const QByteArray line = meminfo.readLine();
+            if (line.startsWith("MemAvailable:")) {
+                bool ok = false;
+                const qint64 kib = line.mid(13).trimmed().split(' ').value(0).toLongLong(&ok);
+                if (ok && kib > 0)
+                    return kib * 1024 / 3;
+            }
+        }
+    }
     const long pages = ::sysconf(_SC_AVPHYS_PAGES);
     const long pageSize = ::sysconf(_SC_PAGESIZE);
     if (pages <= 0 || pageSize <= 0)

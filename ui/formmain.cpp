@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -69,7 +70,9 @@ FormMain::FormMain(std::unique_ptr<SerialPort> port)
     installKeyboard();
 }
 
-FormMain::~FormMain() = default;
+FormMain::~FormMain() {
+    setDefaultPointer();
+}
 
 void FormMain::buildLayout() {
     setWindowTitle(QStringLiteral("Brovik"));
@@ -217,10 +220,16 @@ void FormMain::updateClock() {
     statusClock->setText(QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat));
 }
 
+// The pointer is one program-wide state, as the routines that write to the
+// port expect: an override shows over every control, text boxes included.
 void FormMain::setBusyPointer() {
-    setCursor(Qt::WaitCursor);
+    if (!m_busyPointer)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    m_busyPointer = true;
 }
 
 void FormMain::setDefaultPointer() {
-    unsetCursor();
+    if (m_busyPointer)
+        QGuiApplication::restoreOverrideCursor();
+    m_busyPointer = false;
 }

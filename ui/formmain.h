@@ -115,5 +115,5 @@ private:
 
     std::unique_ptr<SerialPort> m_comm;
     std::array<qint64, 5> m_loggedCharacters{}; // by category; 0 = any other
-    bool m_loaded = false;
+    bool m_busyPointer = false;
 };

@@ -18,6 +18,9 @@ bool FormMain::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
         return QWidget::eventFilter(watched, event);
+    // Controls of the file dialog (a child window) keep their own Enter.
+    if (auto* w = qobject_cast<QWidget*>(watched); !w || w->window() != this)
+        return QWidget::eventFilter(watched, event);
 
     if (auto* button = qobject_cast<QPushButton*>(watched)) {
         if (button->isEnabled())
