@@ -1,0 +1,19 @@
+#pragma once
+
+// What the Qt helper programs of the benchmarks share.
+
+#include <functional>
+#include <string>
+
+class QObject;
+
+namespace bench {
+
+// Names the application and gives it its icon, as app/main.cpp does.
+void setUpLikeBrovik();
+
+// Calls handler with each line that arrives on stdin, and with "stop" once
+// stdin ends, for as long as context lives.
+void onStdinLines(QObject* context, std::function<void(const std::string&)> handler);
+
+} // namespace bench
