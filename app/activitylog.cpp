@@ -44,26 +44,29 @@ qsizetype startOfLastLines(QStringView text, int lines) {
 }
 
 // Laying out one long paragraph costs the square of its length, so a line
-// longer than LogLineLength is shown in pieces of that length. Returns the
-// text to insert and the number of lines it ends.
-QString inDisplayLines(QStringView entry, int* lineCount) {
+// longer than LogLineLength is shown in pieces of that length. Builds the
+// text to insert (prefix, data, CR LF) in one pass, without a copy of the
+// whole entry, and counts the lines it ends.
+QString inDisplayLines(QStringView prefix, QStringView data, int* lineCount) {
     QString out;
-    out.reserve(entry.size() + entry.size() / FormMain::LogLineLength + 2);
+    out.reserve(prefix.size() + data.size() + data.size() / FormMain::LogLineLength + 2);
+    out += prefix;
     int lines = 0;
-    qsizetype run = 0;
-    for (qsizetype i = 0; i < entry.size(); ++i) {
-        out += entry[i];
-        if (endsLine(entry, i)) {
+    qsizetype run = prefix.size();
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        out += data[i];
+        if (endsLine(data, i)) {
             run = 0;
             ++lines;
-        } else if (entry[i] != u'\r' && ++run >= FormMain::LogLineLength && i + 1 < entry.size() &&
-                   !endsLine(entry, i + 1) && entry[i + 1] != u'\r') {
+        } else if (data[i] != u'\r' && ++run >= FormMain::LogLineLength && i + 1 < data.size() &&
+                   !endsLine(data, i + 1) && data[i + 1] != u'\r') {
             out += u'\n';
             run = 0;
             ++lines;
         }
     }
-    *lineCount = lines;
+    out += QStringLiteral("\r\n");
+    *lineCount = lines + 1;
     return out;
 }
 
@@ -72,12 +75,12 @@ QString inDisplayLines(QStringView entry, int* lineCount) {
 void FormMain::updateLog(const QString& Data, qint16 Cat) {
     m_loggedCharacters[Cat >= Info && Cat <= Error ? Cat : 0] += Data.size();
 
-    QString entry = prefixFor(Cat) + Data + QStringLiteral("\r\n");
-    // Of an entry longer than the capacity only the lines it keeps matter.
-    const qsizetype keepFrom = startOfLastLines(entry, LogCapacityLines);
+    // Of an entry longer than the capacity only the lines it keeps matter;
+    // the CR LF that ends the entry makes one more (empty) line.
+    const qsizetype keepFrom = startOfLastLines(Data, LogCapacityLines - 1);
     int newLines = 0;
-    const QString shown = inDisplayLines(QStringView(entry).mid(keepFrom), &newLines);
-    entry.clear();
+    const QString shown = inDisplayLines(keepFrom == 0 ? prefixFor(Cat) : QString(),
+                                         QStringView(Data).mid(keepFrom), &newLines);
 
     QTextDocument* doc = txtLog->document();
     // Dropping old lines one append at a time costs more than the appends
