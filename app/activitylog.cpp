@@ -83,24 +83,22 @@ void FormMain::updateLog(const QString& Data, qint16 Cat) {
                                          QStringView(Data).mid(keepFrom), &newLines);
 
     QTextDocument* doc = txtLog->document();
-    // Dropping old lines one append at a time costs more than the appends
-    // themselves, so the log grows to twice its capacity and is then cut back
-    // to its newest LogCapacityLines lines in one go.
-    if (doc->blockCount() + newLines > 2 * LogCapacityLines) {
-        const int keepOld = std::max(0, LogCapacityLines - newLines);
-        QString kept;
-        if (keepOld > 0) {
-            QTextCursor tail(doc->findBlockByNumber(doc->blockCount() - 1 - keepOld));
-            tail.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-            kept = tail.selectedText(); // paragraph breaks come back as U+2029
-        }
-        doc->clear();
-        QTextCursor(doc).insertText(kept);
-    }
+    if (newLines >= LogCapacityLines)
+        doc->clear(); // the entry alone fills the log
     QTextCursor end(doc);
     end.movePosition(QTextCursor::End);
     end.insertText(shown);
+    // Drop the oldest lines beyond the capacity. Selecting them by position,
+    // not by moving over them block by block, keeps Qt from laying out every
+    // line it is about to throw away.
+    const int excess = doc->blockCount() - 1 - LogCapacityLines;
+    if (excess > 0) {
+        QTextCursor oldest(doc);
+        oldest.setPosition(doc->findBlockByNumber(excess).position(), QTextCursor::KeepAnchor);
+        oldest.removeSelectedText();
+    }
     // Caret after the last character, so the newest entry is in view.
+    end.movePosition(QTextCursor::End);
     txtLog->setTextCursor(end);
 }
 

@@ -37,9 +37,9 @@ public:
     void updateLog(const QString& Data, qint16 Cat);
     void btClear_Click();
     void updateCommStatus();
-    // The log keeps at least its newest LogCapacityLines lines (at most twice
-    // that); older lines are dropped. A line longer than LogLineLength
-    // characters is shown in pieces of that length.
+    // The log keeps its newest LogCapacityLines lines; older lines are
+    // dropped. A line longer than LogLineLength characters is shown in pieces
+    // of that length.
     static constexpr int LogCapacityLines = 20000;
     static constexpr int LogLineLength = 1000;
     // Message characters of one category appended since the window was
