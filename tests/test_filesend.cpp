@@ -1,8 +1,7 @@
 // Predefined outputs and file sending through a pseudo-terminal device.
 #include "serial/serialport.h"
 #include "settings/settingsstore.h"
-#include "support/ptydevice.h"
-#include "support/testenv.h"
+#include "support/ptywindowfixture.h"
 #include "ui/formmain.h"
 
 #include <QCheckBox>
@@ -19,21 +18,10 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-class TestFileSend : public QObject {
+class TestFileSend : public PtyWindowFixture {
     Q_OBJECT
-    TestEnv env;
     QTemporaryDir files;
-    std::unique_ptr<PtyDevice> dev;
-    std::unique_ptr<FormMain> w;
 
-    QString logText() const { return w->txtLog->toPlainText(); }
-
-    void start() {
-        w = std::make_unique<FormMain>();
-        w->load();
-        QVERIFY2(w->MSComm().PortOpen(), qPrintable(logText()));
-        w->btClear_Click();
-    }
     QString writeFile(const QString& name, const QByteArray& contents) {
         const QString path = files.filePath(name);
         QFile f(path);
@@ -47,15 +35,6 @@ class TestFileSend : public QObject {
     }
 
 private slots:
-    void init() {
-        env.clear();
-        dev = std::make_unique<PtyDevice>();
-        env.mapPort(1, dev->path());
-    }
-    void cleanup() {
-        w.reset();
-        dev.reset();
-    }
 
     void outputsAreSentAsStoredWithoutLineEnds() {
         saveOutput(1, QStringLiteral("AT0x0Dh"));

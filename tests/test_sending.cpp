@@ -3,8 +3,7 @@
 #include "app/failure.h"
 #include "serial/serialport.h"
 #include "settings/settingsstore.h"
-#include "support/ptydevice.h"
-#include "support/testenv.h"
+#include "support/ptywindowfixture.h"
 #include "ui/formmain.h"
 
 #include <QCheckBox>
@@ -31,33 +30,14 @@ protected:
 
 } // namespace
 
-class TestSending : public QObject {
+class TestSending : public PtyWindowFixture {
     Q_OBJECT
-    TestEnv env;
-    std::unique_ptr<PtyDevice> dev;
-    std::unique_ptr<FormMain> w;
 
-    QString logText() const { return w->txtLog->toPlainText(); }
     QStringList logLines() const { return logText().split(u'\n'); }
 
-    void start(std::unique_ptr<SerialPort> port = nullptr) {
-        w = std::make_unique<FormMain>(std::move(port));
-        w->load();
-        QVERIFY2(w->MSComm().PortOpen(), qPrintable(logText()));
-        w->btClear_Click();
-    }
     static bool pointerIsDefault(QWidget*) { return QGuiApplication::overrideCursor() == nullptr; }
 
 private slots:
-    void init() {
-        env.clear();
-        dev = std::make_unique<PtyDevice>();
-        env.mapPort(1, dev->path());
-    }
-    void cleanup() {
-        w.reset();
-        dev.reset();
-    }
 
     void aTypedLineGoesOutDecodedWithItsLineEnd() {
         start();
