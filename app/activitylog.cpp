@@ -53,18 +53,21 @@ QString inDisplayLines(QStringView prefix, QStringView data, int* lineCount) {
     out += prefix;
     int lines = 0;
     qsizetype run = prefix.size();
+    qsizetype copied = 0; // data before this index is already in out
     for (qsizetype i = 0; i < data.size(); ++i) {
-        out += data[i];
         if (endsLine(data, i)) {
             run = 0;
             ++lines;
         } else if (data[i] != u'\r' && ++run >= FormMain::LogLineLength && i + 1 < data.size() &&
                    !endsLine(data, i + 1) && data[i + 1] != u'\r') {
+            out += data.mid(copied, i + 1 - copied);
             out += u'\n';
+            copied = i + 1;
             run = 0;
             ++lines;
         }
     }
+    out += data.mid(copied);
     out += QStringLiteral("\r\n");
     *lineCount = lines + 1;
     return out;
