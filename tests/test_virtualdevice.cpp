@@ -7,6 +7,7 @@
 #include "tokenbucket.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -150,6 +151,7 @@ private slots:
     void echoBulkWithoutLoss();
     void streamRate();
     void streamWithoutNewlinesLosesNothing();
+    void streamFasterThanTheReaderKeepsMemorySmall();
     void stopsCleanlyOnSignal_data();
     void stopsCleanlyOnSignal();
     void help();
@@ -457,6 +459,20 @@ void TestVirtualDevice::streamWithoutNewlinesLosesNothing() {
     const QByteArray report = dev.process().readAllStandardError().trimmed();
     QCOMPARE(report, "sent " + QByteArray::number(data.size()) + " bytes");
     QVERIFY(qAbs(data.size() - 20000) <= 2000);
+}
+
+void TestVirtualDevice::streamFasterThanTheReaderKeepsMemorySmall() {
+    // No pseudo-terminal takes a gigabyte a second, so the device always has
+    // credit left over whenever its queue empties.
+    RunningDevice dev({"--stream", "1000000000"});
+    QVERIFY(dev.isOpen());
+    QVERIFY(dev.read(1500).size() > 0);
+    QFile status(QStringLiteral("/proc/%1/status").arg(dev.process().processId()));
+    QVERIFY(status.open(QIODevice::ReadOnly | QIODevice::Text));
+    const auto m = QRegularExpression("VmHWM:\\s*(\\d+) kB").match(status.readAll());
+    QVERIFY(m.hasMatch());
+    const qlonglong peakKiB = m.captured(1).toLongLong();
+    QVERIFY2(peakKiB < 64 * 1024, qPrintable(QStringLiteral("peak %1 KiB").arg(peakKiB)));
 }
 
 void TestVirtualDevice::stopsCleanlyOnSignal_data() {

@@ -112,7 +112,9 @@ std::uint64_t runDevice(const Options& options, Pty& pty, StopSignals& stop) {
             break;
         if (streaming && out.empty()) {
             bucket.refill(now);
-            const std::size_t n = bucket.available();
+            // Capped, so a high rate with a slower reader never builds a huge chunk;
+            // what is left of the credit goes out on the next turns.
+            const std::size_t n = std::min(bucket.available(), maxPending);
             if (n >= piece) {
                 fresh.clear();
                 text.take(n, fresh);
