@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # scripts/demo under a real X server: the window comes up against the virtual
-# device, typing a command works, Alt+X exits, the device stops and nothing is
-# left behind in the user's settings or in the temporary folder.
+# device and takes typing, Alt+X exits, the device stops and nothing is left
+# behind in the user's settings or in the temporary folder.
 set -euo pipefail
 root=${1:?source folder} build=${2:?build folder}
 for tool in xvfb-run xdotool; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
 sandbox=$(mktemp -d)
@@ -34,7 +34,13 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     wait "$demo"
 ' "$root" "$build"
 
-if pgrep -f "$TMPDIR/brovik-demo" >/dev/null || [ -n "$(ls -A "$TMPDIR" | grep -v '^demo.log$' || true)" ]; then
+device_pid=$(sed -n 's/.*(process \([0-9]*\)) is COM1.*/\1/p' "$TMPDIR/demo.log")
+[ -n "$device_pid" ] || { echo "FAIL: no device line"; cat "$TMPDIR/demo.log"; exit 1; }
+if kill -0 "$device_pid" 2>/dev/null; then
+    echo "FAIL: the virtual device (process $device_pid) still runs after the demo"
+    exit 1
+fi
+if [ -n "$(ls -A "$TMPDIR" | grep -v '^demo.log$' || true)" ]; then
     echo "FAIL: the demo left something behind: $(ls -A "$TMPDIR")"
     exit 1
 fi
@@ -42,5 +48,4 @@ if [ -e "$XDG_CONFIG_HOME/Brovik" ]; then
     echo "FAIL: the demo wrote the user's settings"
     exit 1
 fi
-grep -q "is COM1" "$TMPDIR/demo.log" || { echo "FAIL: no device line"; cat "$TMPDIR/demo.log"; exit 1; }
 echo "demo started and stopped cleanly"

@@ -197,6 +197,7 @@ void TestFormSplash::keys_data() {
     QTest::newRow("page down") << int(Qt::Key_PageDown) << "" << 0 << false;
     QTest::newRow("delete") << int(Qt::Key_Delete) << "" << 0 << false;
     QTest::newRow("delete sent as DEL") << int(Qt::Key_Delete) << "\x7f" << 0 << false;
+    QTest::newRow("Alt with a letter") << int(Qt::Key_A) << "a" << int(Qt::AltModifier) << false;
     QTest::newRow("shift alone") << int(Qt::Key_Shift) << "" << int(Qt::ShiftModifier) << false;
     QTest::newRow("ctrl alone") << int(Qt::Key_Control) << "" << int(Qt::ControlModifier) << false;
     QTest::newRow("alt alone") << int(Qt::Key_Alt) << "" << int(Qt::AltModifier) << false;

@@ -22,6 +22,9 @@ constexpr QRect fromTwips(int left, int top, int width, int height) {
 // arrows, function keys or modifiers on their own. Delete is not a character
 // key even where the platform reports it as DEL.
 bool producesCharacter(const QKeyEvent* event) {
+    // Alt+letter is a menu accelerator, not typing, even where X gives it a text.
+    if (event->modifiers() & Qt::AltModifier)
+        return false;
     const QString text = event->text();
     return !text.isEmpty() && text != QStringLiteral("\x7f");
 }
