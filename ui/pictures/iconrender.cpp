@@ -12,9 +12,17 @@ int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
     QTextStream err(stderr);
     const QStringList args = app.arguments();
-    if (args.size() != 2) {
-        err << "usage: brovik-iconrender <output folder>\n";
+    if (args.size() < 2) {
+        err << "usage: brovik-iconrender <output folder> [the sizes the build installs...]\n";
         return 2;
+    }
+    // The build lists the files it installs; they must be the sizes painted here.
+    QList<int> expected;
+    for (qsizetype i = 2; i < args.size(); ++i)
+        expected.append(args.at(i).toInt());
+    if (args.size() > 2 && expected != programIconSizes()) {
+        err << "brovik-iconrender: the build installs other icon sizes than the program paints\n";
+        return 1;
     }
     const QDir out(args.at(1));
     for (int size : programIconSizes()) {
