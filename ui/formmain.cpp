@@ -1,6 +1,7 @@
 #include "ui/formmain.h"
 
 #include "serial/serialport.h"
+#include "ui/designlayout.h"
 #include "ui/linkarea.h"
 #include "ui/pictures/appicon.h"
 #include "ui/pictures/banner.h"
@@ -19,33 +20,6 @@
 #include <QTimer>
 
 namespace {
-
-// Layout values are designed in twips; 15 twips make one pixel.
-QRect twips(int left, int top, int width, int height) {
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
-
-template <typename W> W* place(QWidget* parent, const char* name, QRect geometry) {
-    auto* w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(geometry);
-    return w;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& text, QRect geometry,
-              Qt::Alignment align = Qt::AlignLeft) {
-    auto* l = place<QLabel>(parent, name, geometry);
-    l->setText(text);
-    l->setAlignment(align | Qt::AlignVCenter);
-    return l;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& text, QRect geometry) {
-    auto* b = place<QPushButton>(parent, name, geometry);
-    b->setText(text);
-    b->setAutoDefault(false);
-    return b;
-}
 
 // A one-pixel rule between two points (horizontal only).
 void rule(QWidget* parent, const char* name, int x1, int x2, int y) {

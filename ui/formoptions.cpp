@@ -1,5 +1,6 @@
 #include "ui/formoptions.h"
 
+#include "ui/designlayout.h"
 #include "ui/formmain.h"
 #include "ui/textfit.h"
 
@@ -13,30 +14,10 @@
 
 namespace {
 
-// Layout values are designed in twips; 15 twips make one pixel.
-QRect twips(int left, int top, int width, int height) {
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
-
-template <typename W> W* place(QWidget* parent, const QString& name, QRect geometry) {
-    auto* w = new W(parent);
-    w->setObjectName(name);
-    w->setGeometry(geometry);
-    return w;
-}
-
 QGroupBox* frame(QWidget* parent, const char* name, const QString& title, QRect geometry) {
     auto* f = place<QGroupBox>(parent, QLatin1String(name), geometry);
     f->setTitle(title);
     return f;
-}
-
-QLabel* label(QWidget* parent, const QString& name, const QString& text, QRect geometry,
-              Qt::Alignment align) {
-    auto* l = place<QLabel>(parent, name, geometry);
-    l->setText(text);
-    l->setAlignment(align | Qt::AlignVCenter);
-    return l;
 }
 
 // A drop-down list: the user picks an entry and cannot type one. It starts
@@ -47,15 +28,6 @@ QComboBox* list(QWidget* parent, const char* name, QRect geometry, const QString
     c->addItems(entries);
     c->setCurrentIndex(-1);
     return c;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& text, QRect geometry) {
-    auto* b = place<QPushButton>(parent, QLatin1String(name), geometry);
-    b->setText(text);
-    // The dialog has no default button: Enter must not press OK.
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    return b;
 }
 
 } // namespace
