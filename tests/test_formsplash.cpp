@@ -1,3 +1,4 @@
+#include "support/pagecatcher.h"
 #include "ui/formsplash.h"
 #include "ui/linkarea.h"
 #include "ui/weblinks.h"
@@ -9,15 +10,6 @@
 #include <QTimer>
 #include <QUrl>
 #include <QtTest>
-
-// Catches the pages the box asks the desktop to open.
-class PageCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl& url) { opened.append(url); }
-};
 
 class TestFormSplash : public QObject {
     Q_OBJECT

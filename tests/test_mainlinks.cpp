@@ -1,4 +1,5 @@
 // The main window's banner link and its About button.
+#include "support/pagecatcher.h"
 #include "support/testenv.h"
 #include "ui/formmain.h"
 #include "ui/formsplash.h"
@@ -9,15 +10,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-
-// Catches the pages the window asks the desktop to open.
-class PageCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl& url) { opened.append(url); }
-};
 
 class TestMainLinks : public QObject {
     Q_OBJECT
