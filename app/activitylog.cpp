@@ -1,4 +1,4 @@
-#include "ui/formmain.h"
+#include "app/activitylog.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -7,15 +7,15 @@
 
 namespace {
 
-QString prefixFor(qint16 cat) {
+QString prefixFor(LogCategory cat) {
     switch (cat) {
-    case Info:
+    case LogCategory::Info:
         return QStringLiteral("Info: ");
-    case Received:
+    case LogCategory::Received:
         return QStringLiteral("<< ");
-    case Sent:
+    case LogCategory::Sent:
         return QStringLiteral(">> ");
-    case Error:
+    case LogCategory::Error:
         return QStringLiteral("Err: ");
     default:
         return {};
@@ -34,7 +34,7 @@ qsizetype startOfLastLines(QStringView text, int lines) {
     qsizetype run = 0;
     for (qsizetype i = text.size() - 1; i >= 0; --i) {
         // A long run counts as the pieces it will be shown in.
-        if (endsLine(text, i) || ++run >= FormMain::LogLineLength) {
+        if (endsLine(text, i) || ++run >= ActivityLog::LineLength) {
             run = 0;
             if (++seen > lines)
                 return i + 1;
@@ -49,7 +49,7 @@ qsizetype startOfLastLines(QStringView text, int lines) {
 // whole entry, and counts the lines it ends.
 QString inDisplayLines(QStringView prefix, QStringView data, int* lineCount) {
     QString out;
-    out.reserve(prefix.size() + data.size() + data.size() / FormMain::LogLineLength + 2);
+    out.reserve(prefix.size() + data.size() + data.size() / ActivityLog::LineLength + 2);
     out += prefix;
     int lines = 0;
     qsizetype run = prefix.size();
@@ -58,7 +58,7 @@ QString inDisplayLines(QStringView prefix, QStringView data, int* lineCount) {
         if (endsLine(data, i)) {
             run = 0;
             ++lines;
-        } else if (data[i] != u'\r' && ++run >= FormMain::LogLineLength && i + 1 < data.size() &&
+        } else if (data[i] != u'\r' && ++run >= ActivityLog::LineLength && i + 1 < data.size() &&
                    !endsLine(data, i + 1) && data[i + 1] != u'\r') {
             out += data.mid(copied, i + 1 - copied);
             out += u'\n';
@@ -73,20 +73,26 @@ QString inDisplayLines(QStringView prefix, QStringView data, int* lineCount) {
     return out;
 }
 
+// Where a category's characters are counted: its own value, or 0 for any other.
+std::size_t counterOf(LogCategory cat) {
+    const auto v = static_cast<qint16>(cat);
+    return v >= 1 && v <= 4 ? static_cast<std::size_t>(v) : 0;
+}
+
 } // namespace
 
-void FormMain::updateLog(const QString& Data, qint16 Cat) {
-    m_loggedCharacters[Cat >= Info && Cat <= Error ? Cat : 0] += Data.size();
+void ActivityLog::updateLog(const QString& Data, LogCategory Cat) {
+    m_loggedCharacters[counterOf(Cat)] += Data.size();
 
     // Of an entry longer than the capacity only the lines it keeps matter;
     // the CR LF that ends the entry makes one more (empty) line.
-    const qsizetype keepFrom = startOfLastLines(Data, LogCapacityLines - 1);
+    const qsizetype keepFrom = startOfLastLines(Data, CapacityLines - 1);
     int newLines = 0;
     const QString shown = inDisplayLines(keepFrom == 0 ? prefixFor(Cat) : QString(),
                                          QStringView(Data).mid(keepFrom), &newLines);
 
-    QTextDocument* doc = txtLog->document();
-    if (newLines >= LogCapacityLines)
+    QTextDocument* doc = m_box->document();
+    if (newLines >= CapacityLines)
         doc->clear(); // the entry alone fills the log
     QTextCursor end(doc);
     end.movePosition(QTextCursor::End);
@@ -94,7 +100,7 @@ void FormMain::updateLog(const QString& Data, qint16 Cat) {
     // Drop the oldest lines beyond the capacity. Selecting them by position,
     // not by moving over them block by block, keeps Qt from laying out every
     // line it is about to throw away.
-    const int excess = doc->blockCount() - 1 - LogCapacityLines;
+    const int excess = doc->blockCount() - 1 - CapacityLines;
     if (excess > 0) {
         QTextCursor oldest(doc);
         oldest.setPosition(doc->findBlockByNumber(excess).position(), QTextCursor::KeepAnchor);
@@ -102,13 +108,13 @@ void FormMain::updateLog(const QString& Data, qint16 Cat) {
     }
     // Caret after the last character, so the newest entry is in view.
     end.movePosition(QTextCursor::End);
-    txtLog->setTextCursor(end);
+    m_box->setTextCursor(end);
 }
 
-qint64 FormMain::loggedCharacters(qint16 Cat) const {
-    return m_loggedCharacters[Cat >= Info && Cat <= Error ? Cat : 0];
+qint64 ActivityLog::loggedCharacters(LogCategory Cat) const {
+    return m_loggedCharacters[counterOf(Cat)];
 }
 
-void FormMain::btClear_Click() {
-    txtLog->setPlainText(QString());
+void ActivityLog::clear() {
+    m_box->setPlainText(QString());
 }

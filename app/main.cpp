@@ -1,4 +1,5 @@
 #include "app/terminationsignals.h"
+#include "settings/settingskeys.h"
 #include "ui/formmain.h"
 #include "ui/pictures/appicon.h"
 
@@ -6,8 +7,8 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Brovik"));
-    QApplication::setOrganizationName(QStringLiteral("Brovik"));
+    QApplication::setApplicationName(SettingsKeys::AppName);
+    QApplication::setOrganizationName(SettingsKeys::AppName);
     QApplication::setApplicationVersion(QStringLiteral(BROVIK_VERSION));
     QApplication::setWindowIcon(programIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("brovik"));

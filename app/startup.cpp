@@ -1,4 +1,5 @@
-#include "app/failure.h"
+#include "app/activitylog.h"
+#include "base/reportfailure.h"
 #include "serial/serialport.h"
 #include "ui/formmain.h"
 
@@ -7,7 +8,7 @@
 #include <QScreen>
 
 void FormMain::load() {
-    try {
+    reportingFailures(*m_log, QStringLiteral("Load: "), [this] {
         // Centred at every start; the position is never stored.
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             const QRect area = screen->geometry();
@@ -15,17 +16,15 @@ void FormMain::load() {
             const float top = (static_cast<float>(area.height()) - height()) / 2.0f;
             move(area.left() + static_cast<int>(left), area.top() + static_cast<int>(top));
         }
-        updateLog(QStringLiteral("Loading settings..."), Info);
+        updateLog(QStringLiteral("Loading settings..."), LogCategory::Info);
         loadSettings();
         m_comm->setPortOpen(true);
         m_comm->setInputLen(0);
         QCoreApplication::processEvents();
         updateCommStatus();
-        updateLog(QStringLiteral("Connected to port"), Info);
-        updateLog(QStringLiteral("Ready!"), Info);
-    } catch (const std::exception& e) {
-        updateLog(QStringLiteral("Load: ") + describe(e), Error);
-    }
+        updateLog(QStringLiteral("Connected to port"), LogCategory::Info);
+        updateLog(QStringLiteral("Ready!"), LogCategory::Info);
+    });
 }
 
 void FormMain::btExit_Click() {

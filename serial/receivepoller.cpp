@@ -1,22 +1,22 @@
+#include "serial/receivepoller.h"
+
+#include "base/logsink.h"
 #include "serial/serialport.h"
-#include "ui/formmain.h"
 
-void FormMain::Timer_Timer() {
-    const qint16 waiting = static_cast<qint16>(m_comm->InBufferCount());
-    const qint16 open = m_comm->PortOpen() ? qint16(-1) : qint16(0);
+bool ReceivePoller::tick() {
+    const qint16 waiting = static_cast<qint16>(m_port.InBufferCount());
+    const qint16 open = m_port.PortOpen() ? qint16(-1) : qint16(0);
 
-    // A device that vanished while open: log what it had sent, then say so
-    // once and show the port as disconnected.
-    const QString loss = m_comm->takeLossReport();
+    // A device that vanished while open: log what it had sent, then say so once.
+    const QString loss = m_port.takeLossReport();
     if (!loss.isEmpty()) {
-        const QString leftover = m_comm->takeUnreadAfterLoss();
+        const QString leftover = m_port.takeUnreadAfterLoss();
         if (!leftover.isEmpty())
-            updateLog(leftover, Received);
-        updateLog(QStringLiteral("Receive: ") + loss, Error);
-        updateCommStatus();
+            m_log.updateLog(leftover, LogCategory::Received);
+        m_log.updateLog(QStringLiteral("Receive: ") + loss, LogCategory::Error);
     }
 
-    if ((waiting & open) == 0)
-        return;
-    updateLog(m_comm->Input(), Received);
+    if ((waiting & open) != 0)
+        m_log.updateLog(m_port.Input(), LogCategory::Received);
+    return !loss.isEmpty();
 }

@@ -1,6 +1,6 @@
 #include "serial/serialport.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
 #include "serial/comportmap.h"
 #include "serial/linesettings.h"
 #include "serial/textbytes.h"

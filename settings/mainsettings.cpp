@@ -1,67 +1,62 @@
-#include "app/failure.h"
-#include "serial/serialport.h"
-#include "settings/conversions.h"
-#include "settings/settingsstore.h"
-#include "ui/formmain.h"
+#include "settings/mainsettings.h"
 
-#include <QCheckBox>
+#include "base/reportfailure.h"
+#include "serial/serialport.h"
+#include "settings/autoclear.h"
+#include "settings/conversions.h"
+#include "settings/settingskeys.h"
+#include "settings/settingsstore.h"
 
 #include <limits>
 
+using namespace SettingsKeys;
+
 namespace {
 
-const QString App = QStringLiteral("Brovik");
-const QString General = QStringLiteral("General");
-const QString Com = QStringLiteral("COM");
-
-QString get(const QString& section, const QString& key, const QString& def) {
-    return SettingsStore::GetSetting(App, section, key, def);
+QString stored(const QString& section, const QString& key, const QString& def) {
+    return SettingsStore::GetSetting(AppName, section, key, def);
 }
 
-QString flagText(const QVariant& flag) {
-    if (!flag.isValid())
-        return QString();
-    return flag.toString();
+void save(const QString& section, const QString& key, const QString& value) {
+    SettingsStore::SaveSetting(AppName, section, key, value);
+}
+
+qint16 storedCheckState(const QString& key) {
+    const QString what = QStringLiteral("the stored ") + key;
+    return toCheckState(what, toInt16(what, stored(General, key, QStringLiteral("0"))));
 }
 
 } // namespace
 
-void FormMain::loadSettings() {
-    try {
-        AutoClearOnSend = get(General, QStringLiteral("AutoClearOnSend"), QStringLiteral("1"));
-        setStateCode(CheckCR, QStringLiteral("the stored SendCR"),
-                     toInt16(QStringLiteral("the stored SendCR"),
-                             get(General, QStringLiteral("SendCR"), QStringLiteral("0"))));
-        setStateCode(CheckLF, QStringLiteral("the stored SendLF"),
-                     toInt16(QStringLiteral("the stored SendLF"),
-                             get(General, QStringLiteral("SendLF"), QStringLiteral("0"))));
-        m_comm->setCommPort(toInt16(QStringLiteral("the stored Port"),
-                                    get(Com, QStringLiteral("Port"), QStringLiteral("1"))));
-        m_comm->setSettings(get(Com, QStringLiteral("Settings"), QStringLiteral("9600,n,8,1")));
-        m_comm->setHandshaking(static_cast<int>(
+MainSettings::MainSettings(SerialPort& port, QVariant& autoClearOnSend, LogSink& log)
+    : m_port(port), m_autoClearOnSend(autoClearOnSend), m_log(log) {}
+
+void MainSettings::loadSettings(LineEndStates& lineEnds) {
+    reportingFailures(m_log, QStringLiteral("loadSettings: "), [&] {
+        // Kept as read: it is interpreted only where it is used.
+        m_autoClearOnSend = stored(General, QStringLiteral("AutoClearOnSend"), QStringLiteral("1"));
+        lineEnds.sendCR = storedCheckState(QStringLiteral("SendCR"));
+        lineEnds.sendLF = storedCheckState(QStringLiteral("SendLF"));
+        m_port.setCommPort(toInt16(QStringLiteral("the stored Port"),
+                                   stored(Com, QStringLiteral("Port"), QStringLiteral("1"))));
+        m_port.setSettings(stored(Com, QStringLiteral("Settings"), QStringLiteral("9600,n,8,1")));
+        m_port.setHandshaking(static_cast<int>(
             toInteger(QStringLiteral("the stored HandShaking"),
-                      get(Com, QStringLiteral("HandShaking"), QStringLiteral("0")),
+                      stored(Com, QStringLiteral("HandShaking"), QStringLiteral("0")),
                       std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max())));
-    } catch (const std::exception& e) {
-        updateLog(QStringLiteral("loadSettings: ") + describe(e), Error);
-    }
+    });
 }
 
-void FormMain::saveSettings() {
-    try {
-        SettingsStore::SaveSetting(App, General, QStringLiteral("AutoClearOnSend"),
-                                   flagText(AutoClearOnSend));
-        SettingsStore::SaveSetting(App, General, QStringLiteral("SendCR"),
-                                   QString::number(stateCode(CheckCR)));
-        SettingsStore::SaveSetting(App, General, QStringLiteral("SendLF"),
-                                   QString::number(stateCode(CheckLF)));
-        SettingsStore::SaveSetting(App, Com, QStringLiteral("Port"),
-                                   QString::number(static_cast<qint16>(m_comm->CommPort())));
-        SettingsStore::SaveSetting(App, Com, QStringLiteral("Settings"), m_comm->Settings());
-        SettingsStore::SaveSetting(App, Com, QStringLiteral("HandShaking"),
-                                   QString::number(static_cast<qint32>(m_comm->Handshaking())));
+void MainSettings::saveSettings(const LineEndStates& lineEnds,
+                                const std::function<void()>& updateCommStatus) {
+    reportingFailures(m_log, QStringLiteral("saveSettings: "), [&] {
+        save(General, QStringLiteral("AutoClearOnSend"), autoClearText(m_autoClearOnSend));
+        save(General, QStringLiteral("SendCR"), QString::number(lineEnds.sendCR));
+        save(General, QStringLiteral("SendLF"), QString::number(lineEnds.sendLF));
+        save(Com, QStringLiteral("Port"), QString::number(static_cast<qint16>(m_port.CommPort())));
+        save(Com, QStringLiteral("Settings"), m_port.Settings());
+        save(Com, QStringLiteral("HandShaking"),
+             QString::number(static_cast<qint32>(m_port.Handshaking())));
         updateCommStatus();
-    } catch (const std::exception& e) {
-        updateLog(QStringLiteral("saveSettings: ") + describe(e), Error);
-    }
+    });
 }

@@ -1,55 +1,47 @@
-#include "app/failure.h"
+#include "settings/optionslogic.h"
+
+#include "base/reportfailure.h"
 #include "serial/comportmap.h"
 #include "serial/portprobe.h"
 #include "serial/serialport.h"
 #include "settings/conversions.h"
+#include "settings/optionchoices.h"
 #include "settings/settingsstore.h"
-#include "ui/formmain.h"
-#include "ui/formoptions.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGuiApplication>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QScreen>
+using namespace SettingsKeys;
 
 namespace {
 
-const QString App = QStringLiteral("Brovik");
-const QString Outputs = QStringLiteral("Outputs");
-
-QString outputKey(int i) {
-    return QStringLiteral("Output%1").arg(i + 1);
+// The first entry whose text, passed through `key`, equals `value`, or -1.
+template <typename Key>
+int firstMatching(const QStringList& entries, const QString& value, Key key) {
+    for (int i = 0; i < entries.size(); ++i)
+        if (key(entries[i]) == value)
+            return i;
+    return -1;
 }
 
-// Selects the first entry whose text, passed through `key`, equals `value`.
-template <typename Key> void selectMatching(QComboBox* list, const QString& value, Key key) {
-    for (int i = 0; i < list->count(); ++i) {
-        if (key(list->itemText(i)) == value) {
-            list->setCurrentIndex(i);
-            return;
-        }
-    }
+int firstEqual(const QStringList& entries, const QString& value) {
+    return firstMatching(entries, value, [](const QString& text) { return text; });
 }
 
-void selectText(QComboBox* list, const QString& value) {
-    selectMatching(list, value, [](const QString& text) { return text; });
-}
-
-// A list without a selection has nothing to hand on.
-int selectedIndex(const QComboBox* list, const char* what) {
-    if (list->currentIndex() < 0)
-        throw Failure(QStringLiteral("no %1 selected").arg(QLatin1String(what)));
-    return list->currentIndex();
-}
-
-QString selectedText(const QComboBox* list, const char* what) {
-    return list->itemText(selectedIndex(list, what));
+QString parityLetter(const QString& entry) {
+    return entry.left(1).toLower();
 }
 
 QString withoutCom(QString text) {
     return text.remove(QStringLiteral("COM"));
+}
+
+// A list without a selection has nothing to hand on.
+int selectedIndex(int index, const char* what) {
+    if (index < 0)
+        throw Failure(QStringLiteral("no %1 selected").arg(QLatin1String(what)));
+    return index;
+}
+
+QString selectedText(const QStringList& entries, int index, const char* what) {
+    return entries.at(selectedIndex(index, what));
 }
 
 QString portToolTip(int n) {
@@ -60,39 +52,29 @@ QString portToolTip(int n) {
 
 } // namespace
 
-void FormOptions::load() {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        const double left = (static_cast<double>(area.width()) - width()) / 2.0;
-        const double top = (static_cast<double>(area.height()) - height()) / 2.0;
-        move(area.left() + static_cast<int>(left), area.top() + static_cast<int>(top));
-    }
-    showCurrentSettings();
-}
+OptionsLogic::OptionsLogic(SerialPort& port, QVariant& autoClearOnSend, LogSink& log,
+                           std::function<void()> saveMainSettings)
+    : m_port(port), m_autoClearOnSend(autoClearOnSend), m_log(log),
+      m_saveMainSettings(std::move(saveMainSettings)) {}
 
-void FormOptions::showCurrentSettings() {
-    try {
-        const QString flag = m_owner->AutoClearOnSend.toString();
-        setStateCode(CheckAutoClear, QStringLiteral("the AutoClearOnSend flag"),
-                     toInt16(QStringLiteral("the AutoClearOnSend flag"), flag));
+void OptionsLogic::showCurrentSettings(OptionsView& view) {
+    reportingFailures(m_log, QStringLiteral("Options: "), [&] {
+        const QString flag = QStringLiteral("the AutoClearOnSend flag");
+        view.autoClear = toCheckState(flag, toInt16(flag, m_autoClearOnSend.toString()));
 
-        for (int i = 0; i < 8; ++i)
-            TextOut1[i]->setText(SettingsStore::GetSetting(App, Outputs, outputKey(i)));
+        for (int i = 0; i < OutputCount; ++i)
+            view.outputs[i] = SettingsStore::GetSetting(AppName, Outputs, outputKey(i + 1));
 
-        for (int n = 1; n <= 4; ++n) {
-            if (portExists(n)) {
-                ComboPort->addItem(QStringLiteral("COM%1").arg(n));
-                ComboPort->setItemData(ComboPort->count() - 1, portToolTip(n), Qt::ToolTipRole);
-            }
-        }
-        // Adding the first entry selects it; the live port decides instead.
-        ComboPort->setCurrentIndex(-1);
+        for (int n = OptionChoices::FirstListedPort; n <= OptionChoices::LastListedPort; ++n)
+            if (portExists(n))
+                view.ports.append({QStringLiteral("COM%1").arg(n), portToolTip(n)});
+        QStringList portTexts;
+        for (const OptionsView::PortEntry& entry : view.ports)
+            portTexts << entry.text;
+        view.port = firstMatching(
+            portTexts, QString::number(static_cast<qint16>(m_port.CommPort())), withoutCom);
 
-        SerialPort& port = m_owner->MSComm();
-        const QString portText = QString::number(static_cast<qint16>(port.CommPort()));
-        selectMatching(ComboPort, portText, withoutCom);
-
-        const QString settings = port.Settings();
+        const QString settings = m_port.Settings();
         const QStringList fields = settings.split(u',');
         auto field = [&](int i, const char* what) {
             if (i >= fields.size())
@@ -100,73 +82,51 @@ void FormOptions::showCurrentSettings() {
                                   .arg(settings, QLatin1String(what)));
             return fields[i];
         };
-        selectText(ComboBaudRate, field(0, "baud rate"));
-        selectText(ComboDataBits, field(2, "data bits"));
-        selectText(ComboStopBits, field(3, "stop bits"));
-        selectMatching(ComboParity, field(1, "parity"),
-                       [](const QString& text) { return text.left(1).toLower(); });
+        view.baudRate = firstEqual(OptionChoices::BaudRates, field(0, "baud rate"));
+        view.dataBits = firstEqual(OptionChoices::DataBits, field(2, "data bits"));
+        view.stopBits = firstEqual(OptionChoices::StopBits, field(3, "stop bits"));
+        view.parity = firstMatching(OptionChoices::Parities, field(1, "parity"), parityLetter);
 
-        const int flow = port.Handshaking();
-        if (flow < 0 || flow >= ComboFlow->count())
+        const int flow = m_port.Handshaking();
+        if (flow < 0 || flow >= OptionChoices::FlowControls.size())
             throw Failure(
                 QStringLiteral("the flow control %1 is not one of the listed ones").arg(flow));
-        ComboFlow->setCurrentIndex(flow);
-    } catch (const std::exception& e) {
-        m_owner->updateLog(QStringLiteral("Options: ") + describe(e), Error);
-    }
+        view.flow = flow;
+    });
 }
 
-void FormOptions::saveSettings() {
+std::optional<QString> OptionsLogic::saveSettings(const OptionsView& view) {
     try {
-        m_owner->AutoClearOnSend = stateCode(CheckAutoClear);
+        m_autoClearOnSend = int(view.autoClear);
 
-        for (int i = 0; i < 8; ++i)
-            SettingsStore::SaveSetting(App, Outputs, outputKey(i), TextOut1[i]->text());
+        for (int i = 0; i < OutputCount; ++i)
+            if (view.outputs[i])
+                SettingsStore::SaveSetting(AppName, Outputs, outputKey(i + 1), *view.outputs[i]);
 
-        SerialPort& port = m_owner->MSComm();
-        port.setPortOpen(false);
+        m_port.setPortOpen(false);
 
-        port.setCommPort(toInt16(QStringLiteral("the port number"),
-                                 withoutCom(selectedText(ComboPort, "port"))));
+        const int port = selectedIndex(view.port, "port");
+        m_port.setCommPort(
+            toInt16(QStringLiteral("the port number"), withoutCom(view.ports.at(port).text)));
 
-        const QString baud = selectedText(ComboBaudRate, "baud rate");
-        const QString parity = selectedText(ComboParity, "parity").left(1).toLower();
-        const QString dataBits = selectedText(ComboDataBits, "data bits");
-        const QString stopBits = selectedText(ComboStopBits, "stop bits");
-        port.setSettings(baud + u',' + parity + u',' + dataBits + u',' + stopBits);
+        const QString baud = selectedText(OptionChoices::BaudRates, view.baudRate, "baud rate");
+        const QString parity =
+            parityLetter(selectedText(OptionChoices::Parities, view.parity, "parity"));
+        const QString dataBits = selectedText(OptionChoices::DataBits, view.dataBits, "data bits");
+        const QString stopBits = selectedText(OptionChoices::StopBits, view.stopBits, "stop bits");
+        m_port.setSettings(baud + u',' + parity + u',' + dataBits + u',' + stopBits);
 
-        port.setHandshaking(static_cast<qint32>(selectedIndex(ComboFlow, "flow control")));
+        m_port.setHandshaking(static_cast<qint32>(selectedIndex(view.flow, "flow control")));
 
-        port.setPortOpen(true);
-        port.setInputLen(0);
-        m_owner->saveSettings();
+        m_port.setPortOpen(true);
+        m_port.setInputLen(0);
+        m_saveMainSettings();
+        return std::nullopt;
     } catch (const std::exception& e) {
-        // The one routine that asks instead of logging; nothing is rolled back.
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Error Occurred"),
-                        QStringLiteral("Error in setings: ") + describe(e) + QString(20, u' ') +
-                            QStringLiteral("\r\nSave settings anyway?"),
-                        QMessageBox::Yes | QMessageBox::No, this);
-        box.setDefaultButton(QMessageBox::No);
-        if (box.exec() == QMessageBox::Yes)
-            m_owner->saveSettings();
+        return describe(e);
     }
 }
 
-void FormOptions::CheckAutoClear_Click() {
-    // A greyed box (from a stored 2) becomes an ordinary two-state box once clicked.
-    CheckAutoClear->setTristate(false);
-    m_owner->AutoClearOnSend = stateCode(CheckAutoClear);
-}
-
-void FormOptions::cmdOK_Click() {
-    saveSettings();
-    accept();
-}
-
-void FormOptions::cmdApply_Click() {
-    saveSettings();
-}
-
-void FormOptions::cmdCancel_Click() {
-    reject();
+void OptionsLogic::CheckAutoClear_Click(qint16 state) {
+    m_autoClearOnSend = int(state);
 }

@@ -1,6 +1,6 @@
 #include "settings/settingsstore.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
 
 #include <QDir>
 #include <QFile>

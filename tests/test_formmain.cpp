@@ -1,4 +1,5 @@
 // The main window: start-up, the activity log, the status line, Exit and layout.
+#include "app/activitylog.h"
 #include "serial/serialport.h"
 #include "settings/settingsstore.h"
 #include "support/ptydevice.h"
@@ -87,19 +88,19 @@ private slots:
 
     void logEntriesHaveTheirPrefixesAndLineBreaks() {
         FormMain w;
-        w.updateLog(QStringLiteral("A"), Info);
-        w.updateLog(QStringLiteral("B"), Info);
+        w.updateLog(QStringLiteral("A"), LogCategory::Info);
+        w.updateLog(QStringLiteral("B"), LogCategory::Info);
         QCOMPARE(logOf(w), QStringLiteral("Info: A\nInfo: B\n"));
         QCOMPARE(w.txtLog->textCursor().position(), logOf(w).size());
 
         w.btClear_Click();
         QCOMPARE(logOf(w), QString());
-        w.updateLog(QStringLiteral("OK\r\n"), Received);
-        w.updateLog(QString(), Sent);
-        w.updateLog(QStringLiteral("no prefix"), 0);
-        w.updateLog(QStringLiteral("none either"), 5);
-        w.updateLog(QStringLiteral("Load: broken"), Error);
-        w.updateLog(QStringLiteral("one\rtwo\nthree"), Received);
+        w.updateLog(QStringLiteral("OK\r\n"), LogCategory::Received);
+        w.updateLog(QString(), LogCategory::Sent);
+        w.updateLog(QStringLiteral("no prefix"), LogCategory(0));
+        w.updateLog(QStringLiteral("none either"), LogCategory(5));
+        w.updateLog(QStringLiteral("Load: broken"), LogCategory::Error);
+        w.updateLog(QStringLiteral("one\rtwo\nthree"), LogCategory::Received);
         QCOMPARE(logOf(w),
                  QStringLiteral("<< OK\n\n>> \nno prefix\nnone either\nErr: Load: broken\n"
                                 "<< one\ntwo\nthree\n"));
@@ -109,18 +110,18 @@ private slots:
     void userTextInTheLogStaysBeforeNewEntries() {
         FormMain w;
         w.txtLog->setPlainText(QStringLiteral("typed note"));
-        w.updateLog(QStringLiteral("next"), Info);
+        w.updateLog(QStringLiteral("next"), LogCategory::Info);
         QCOMPARE(logOf(w), QStringLiteral("typed noteInfo: next\n"));
     }
 
     void theLogKeepsItsNewestLinesBeyondItsCapacity() {
         FormMain w;
-        const int cap = FormMain::LogCapacityLines;
+        const int cap = ActivityLog::CapacityLines;
         QString burst;
         for (int i = 0; i < cap + 500; ++i)
             burst += QStringLiteral("line %1\r\n").arg(i);
-        w.updateLog(burst, Received);
-        w.updateLog(QStringLiteral("after"), Info);
+        w.updateLog(burst, LogCategory::Received);
+        w.updateLog(QStringLiteral("after"), LogCategory::Info);
         QString text = logOf(w);
         QVERIFY(text.endsWith(QStringLiteral("line %1\n\nInfo: after\n").arg(cap + 499)));
         // The newest lines, the burst's trailing empty one and "after" included.
@@ -129,14 +130,14 @@ private slots:
 
         // Steady appends: the log stays at its capacity.
         for (int i = 0; i < 3 * cap; ++i) {
-            w.updateLog(QStringLiteral("entry %1").arg(i), Info);
+            w.updateLog(QStringLiteral("entry %1").arg(i), LogCategory::Info);
             const int blocks = w.txtLog->document()->blockCount();
             QVERIFY2(blocks <= cap + 1, qPrintable(QString::number(blocks)));
         }
         text = logOf(w);
         QVERIFY(text.endsWith(QStringLiteral("Info: entry %1\n").arg(3 * cap - 1)));
         QVERIFY(text.startsWith(QStringLiteral("Info: entry %1\n").arg(2 * cap)));
-        QCOMPARE(w.loggedCharacters(Received), qint64(burst.size()));
+        QCOMPARE(w.loggedCharacters(LogCategory::Received), qint64(burst.size()));
         QCOMPARE(w.txtLog->textCursor().position(), text.size());
     }
 
@@ -145,16 +146,17 @@ private slots:
         QString line;
         for (int i = 0; i < 2500; ++i)
             line += QChar(u'a' + i % 26);
-        w.updateLog(line, Received);
-        w.updateLog(QStringLiteral("x\r\n") + line.left(FormMain::LogLineLength) + u'\n', Sent);
+        w.updateLog(line, LogCategory::Received);
+        w.updateLog(QStringLiteral("x\r\n") + line.left(ActivityLog::LineLength) + u'\n',
+                    LogCategory::Sent);
         const QStringList shown = logOf(w).split(u'\n');
         QCOMPARE(shown.size(), 7);
-        QCOMPARE(shown[0].size(), FormMain::LogLineLength);
+        QCOMPARE(shown[0].size(), ActivityLog::LineLength);
         QCOMPARE(QString(shown[0] + shown[1] + shown[2]), QStringLiteral("<< ") + line);
         QCOMPARE(shown[3], QStringLiteral(">> x"));
-        QCOMPARE(shown[4], line.left(FormMain::LogLineLength)); // exactly full: no extra break
+        QCOMPARE(shown[4], line.left(ActivityLog::LineLength)); // exactly full: no extra break
         QCOMPARE(shown[5], QString());
-        QCOMPARE(w.loggedCharacters(Received), 2500);
+        QCOMPARE(w.loggedCharacters(LogCategory::Received), 2500);
     }
 
     void statusLineShowsTheLivePort() {

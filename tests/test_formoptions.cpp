@@ -183,7 +183,7 @@ private slots:
             QVERIFY(comm.PortOpen());
         }
 
-        FormOptions dlg(&w);
+        FormOptions dlg(&w, w.optionsLogic());
         dlg.load();
         QCOMPARE(w.txtLog->toPlainText(), QString());
         QCOMPARE(items(dlg.ComboPort), (QStringList{"COM1", "COM2"}));
@@ -206,7 +206,7 @@ private slots:
         env.mapPort(1, absent(1));
         env.mapPort(2, absent(2));
         auto w = started();
-        FormOptions dlg(w.get());
+        FormOptions dlg(w.get(), w->optionsLogic());
         dlg.load();
         QCOMPARE(dlg.ComboPort->count(), 0);
         QCOMPARE(dlg.ComboPort->currentIndex(), -1);
@@ -240,7 +240,7 @@ private slots:
         auto w = started();
         w->btClear_Click();
         w->AutoClearOnSend = flag;
-        FormOptions dlg(w.get());
+        FormOptions dlg(w.get(), w->optionsLogic());
         dlg.load();
         if (state >= 0) {
             QCOMPARE(w->txtLog->toPlainText(), QString());
@@ -257,16 +257,21 @@ private slots:
         QCOMPARE(dlg.ComboFlow->currentIndex(), -1);
     }
 
-    void afterAFailedFillApplyingStoresWhatIsShown() {
-        env.writeSettingsFile("[Outputs]\nOutput1=stored\n");
+    void afterAFailedFillApplyingKeepsTheOutputsItNeverShowed() {
+        env.writeSettingsFile("[Outputs]\nOutput1=stored\nOutput2=also stored\n");
         mapPorts();
         auto w = started();
         w->AutoClearOnSend = QStringLiteral("letters");
-        FormOptions dlg(w.get());
+        FormOptions dlg(w.get(), w->optionsLogic());
         dlg.load();
+        QCOMPARE(dlg.TextOut1[0]->text(), QString());
+        // Only the box the user edited is stored; the others keep their text.
+        dlg.TextOut1[1]->setText(QStringLiteral("typed"));
         dlg.cmdOK->click();
         checkWarning(QStringLiteral("no port selected"));
-        QCOMPARE(output(1), QString());
+        QCOMPARE(output(1), QStringLiteral("stored"));
+        QCOMPARE(output(2), QStringLiteral("typed"));
+        QCOMPARE(output(3), QStringLiteral("absent"));
         QCOMPARE(intFlag(w->AutoClearOnSend), 0);
         QCOMPARE(w->MSComm().CommPort(), 1);
         QVERIFY(!w->MSComm().PortOpen());
@@ -291,7 +296,7 @@ private slots:
         QFETCH(QString, description);
         QFETCH(QString, settings);
         auto w = started();
-        FormOptions dlg(w.get());
+        FormOptions dlg(w.get(), w->optionsLogic());
         dlg.load();
         select(dlg.ComboPort, "COM2");
         select(dlg.ComboBaudRate, "19200");
@@ -342,7 +347,7 @@ private slots:
         const int port = w->MSComm().CommPort();
 
         boxes.start(yes ? QMessageBox::Yes : QMessageBox::No);
-        FormOptions dlg(w.get());
+        FormOptions dlg(w.get(), w->optionsLogic());
         dlg.load();
         dlg.show();
         QCOMPARE(dlg.ComboPort->count(), present ? 2 : 0);
@@ -386,7 +391,7 @@ private slots:
         holder.setPortOpen(true);
 
         boxes.start(yes ? QMessageBox::Yes : QMessageBox::No);
-        FormOptions dlg(w.get());
+        FormOptions dlg(w.get(), w->optionsLogic());
         dlg.load();
         select(dlg.ComboPort, "COM2");
         select(dlg.ComboBaudRate, "19200");
@@ -431,7 +436,7 @@ private slots:
         mapPorts();
         auto w = started();
         QVERIFY(w->MSComm().PortOpen());
-        FormOptions dlg(w.get());
+        FormOptions dlg(w.get(), w->optionsLogic());
         dlg.load();
         select(dlg.ComboPort, "COM2");
         select(dlg.ComboFlow, "None");
@@ -448,7 +453,7 @@ private slots:
         env.writeSettingsFile("[COM]\nHandShaking=2\n");
         mapPorts();
         auto w = started();
-        FormOptions dlg(w.get());
+        FormOptions dlg(w.get(), w->optionsLogic());
         dlg.load();
         dlg.show();
         QCOMPARE(dlg.ComboFlow->currentText(), QStringLiteral("Hardware (RTS/CTS)"));
@@ -484,7 +489,7 @@ private slots:
         QCOMPARE(comm.Input(), QStringLiteral("hello"));
 
         // A new opening shows the applied values, flow code 3 included.
-        FormOptions again(w.get());
+        FormOptions again(w.get(), w->optionsLogic());
         again.load();
         QCOMPARE(again.ComboPort->currentText(), QStringLiteral("COM2"));
         QCOMPARE(again.ComboParity->currentText(), QStringLiteral("Mark"));
@@ -496,7 +501,7 @@ private slots:
     void theCheckBoxSetsTheFlagAtOnce() {
         auto w = started();
         w->AutoClearOnSend = QStringLiteral("2");
-        FormOptions dlg(w.get());
+        FormOptions dlg(w.get(), w->optionsLogic());
         dlg.load();
         QCOMPARE(dlg.CheckAutoClear->checkState(), Qt::PartiallyChecked);
         dlg.CheckAutoClear->click(); // greyed -> ticked, then an ordinary box
@@ -521,7 +526,7 @@ private slots:
         env.writeSettingsFile("[General]\nAutoClearOnSend=0\n[Outputs]\nOutput1=kept\n");
         mapPorts();
         auto w = started();
-        FormOptions dlg(w.get());
+        FormOptions dlg(w.get(), w->optionsLogic());
         dlg.load();
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -604,7 +609,7 @@ private slots:
 
     void theDialogIsLaidOutAsDesigned() {
         FormMain w;
-        FormOptions dlg(&w);
+        FormOptions dlg(&w, w.optionsLogic());
         QCOMPARE(dlg.objectName(), QStringLiteral("formOptions"));
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Options"));
         QCOMPARE(dlg.size(), QSize(377, 262));
@@ -691,7 +696,7 @@ private slots:
 
     void everyCaptionFitsItsControl() {
         FormMain w;
-        FormOptions dlg(&w);
+        FormOptions dlg(&w, w.optionsLogic());
         for (QLabel* l : dlg.findChildren<QLabel*>())
             QVERIFY2(QFontMetrics(l->font()).horizontalAdvance(l->text()) <=
                          l->contentsRect().width(),
@@ -705,7 +710,7 @@ private slots:
 
     void focusStartsOnTheCheckBoxAndTabFollowsTheDesign() {
         FormMain w;
-        FormOptions dlg(&w);
+        FormOptions dlg(&w, w.optionsLogic());
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         QCOMPARE(QApplication::focusWidget(), dlg.CheckAutoClear);
@@ -728,7 +733,7 @@ private slots:
         const QStringList names = {"CheckAutoClear", "ComboPort", "ComboFlow", "TextOut10",
                                    "TextOut17",      "cmdOK",     "cmdApply"};
         for (const QString& name : names) {
-            FormOptions dlg(w.get());
+            FormOptions dlg(w.get(), w->optionsLogic());
             dlg.load();
             dlg.show();
             QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -740,7 +745,7 @@ private slots:
         }
         QCOMPARE(output(1), QStringLiteral("absent"));
 
-        FormOptions dlg(w.get());
+        FormOptions dlg(w.get(), w->optionsLogic());
         dlg.load();
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -757,7 +762,7 @@ private slots:
 
     void enterPressesOnlyAFocusedButton() {
         auto w = started();
-        FormOptions dlg(w.get());
+        FormOptions dlg(w.get(), w->optionsLogic());
         dlg.load();
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -786,7 +791,7 @@ private slots:
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QCOMPARE(output(1), QStringLiteral("x"));
 
-        FormOptions second(w.get());
+        FormOptions second(w.get(), w->optionsLogic());
         second.load();
         second.show();
         QVERIFY(QTest::qWaitForWindowActive(&second));
@@ -801,7 +806,7 @@ private slots:
 
     void accessKeysPressTheButtons() {
         auto w = started();
-        FormOptions dlg(w.get());
+        FormOptions dlg(w.get(), w->optionsLogic());
         dlg.load();
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));

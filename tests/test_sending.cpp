@@ -1,6 +1,6 @@
 // Typing and sending through a pseudo-terminal device, receiving by polling,
 // and the main window's Enter key.
-#include "app/failure.h"
+#include "base/failure.h"
 #include "serial/serialport.h"
 #include "settings/settingsstore.h"
 #include "support/ptywindowfixture.h"
@@ -93,7 +93,7 @@ private slots:
         w->txtDataSend->setText(typed);
         w->btSendData_Click();
         QCOMPARE(dev->read(256), expected);
-        QCOMPARE(w->loggedCharacters(Sent), 256);
+        QCOMPARE(w->loggedCharacters(LogCategory::Sent), 256);
     }
 
     void charactersBeyondOneByteGoOutAsUtf8() {

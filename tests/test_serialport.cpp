@@ -1,5 +1,5 @@
 // The serial layer against real pseudo-terminals.
-#include "app/failure.h"
+#include "base/failure.h"
 #include "serial/serialport.h"
 #include "support/ptydevice.h"
 #include "support/testenv.h"

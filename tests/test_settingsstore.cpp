@@ -1,5 +1,5 @@
 // The per-user settings store on fresh, hand-edited, corrupted and unwritable files.
-#include "app/failure.h"
+#include "base/failure.h"
 #include "settings/settingsstore.h"
 #include "support/testenv.h"
 

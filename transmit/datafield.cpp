@@ -1,27 +1,18 @@
-#include "ui/formmain.h"
+#include "transmit/datafield.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
+#include "settings/autoclear.h"
+#include "transmit/sendpipeline.h"
 
-void FormMain::btSendData_Click() {
-    const QString field = txtDataSend->text();
+bool sendDataField(const QString& field, const LineEndStates& lineEnds,
+                   const QVariant& autoClearOnSend, SendPipeline& pipeline) {
     if (field.isEmpty())
-        return;
+        return false;
     QString text = field;
     // Only a ticked box adds its line end; a greyed one does not.
-    if (CheckCR->checkState() == Qt::Checked)
+    if (lineEnds.sendCR == 1)
         text += QChar(13);
-    if (CheckLF->checkState() == Qt::Checked)
+    if (lineEnds.sendLF == 1)
         text += QChar(10);
-    SendData(text);
-    if (autoClearIsOn())
-        txtDataSend->clear();
-}
-
-bool FormMain::autoClearIsOn() const {
-    // The flag holds a stored text or an integer; a text that is not a
-    // number counts as off.
-    bool ok = false;
-    const double v = AutoClearOnSend.toString().trimmed().toDouble(&ok);
-    return ok && qIsFinite(v) && v != 0;
+    pipeline.SendData(text);
+    return autoClearIsOn(autoClearOnSend);
 }

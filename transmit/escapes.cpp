@@ -18,8 +18,8 @@
 
 namespace {
 
-constexpr int kLastPosition = 32767;
-constexpr qsizetype kMaxSlots = qsizetype(1) << 30;
+constexpr int LastPosition = 32767;
+constexpr qsizetype MaxSlots = qsizetype(1) << 30;
 
 bool isX(char16_t c) {
     return c == u'x' || c == u'X';
@@ -61,7 +61,7 @@ int hexValue(const char16_t* digits, int count) {
 bool mayChange(const QString& text) {
     const QChar* chars = text.constData();
     const qsizetype size = text.size();
-    const qsizetype limit = std::min<qsizetype>(size, kLastPosition);
+    const qsizetype limit = std::min<qsizetype>(size, LastPosition);
     for (qsizetype i = 0; i < limit && i + 1 < size; ++i) {
         if (chars[i] != u'0' || !isX(chars[i + 1].unicode()))
             continue;
@@ -188,7 +188,7 @@ private:
 // Slots are ints; a text too long for them could not be indexed in memory
 // anyway, so it counts as running out of memory.
 std::size_t slotCount(const QString& text) {
-    if (text.size() > kMaxSlots)
+    if (text.size() > MaxSlots)
         throw std::bad_alloc();
     return std::size_t(text.size());
 }
@@ -288,16 +288,16 @@ void Decoder::run() {
         if (startSlot < 0)
             return;
         const int start = m_positions.positionOf(startSlot);
-        if (start > kLastPosition)
+        if (start > LastPosition)
             return;
         const int hSlot = m_hs.next(startSlot);
         const int end = hSlot < 0 ? 0 : m_positions.positionOf(hSlot);
-        if (end > kLastPosition)
+        if (end > LastPosition)
             return;
         const int count = end - (start + 2);
         if (count < 1 || count > 2) {
             search = start + 2;
-            if (search > kLastPosition)
+            if (search > LastPosition)
                 return;
             continue;
         }

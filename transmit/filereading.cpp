@@ -1,6 +1,6 @@
 #include "transmit/filereading.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
 
 #include <QFile>
 

@@ -1,17 +1,16 @@
-#include "app/failure.h"
-#include "settings/settingsstore.h"
-#include "ui/formmain.h"
+#include "transmit/outputs.h"
 
-void FormMain::outputCmd_Click(int index) {
+#include "base/reportfailure.h"
+#include "settings/settingskeys.h"
+#include "settings/settingsstore.h"
+#include "transmit/sendpipeline.h"
+
+void sendPredefinedOutput(int index, SendPipeline& pipeline, LogSink& log) {
     QString text;
-    try {
-        // Read afresh at every click, so a saved output takes effect at once.
-        text = SettingsStore::GetSetting(QStringLiteral("Brovik"), QStringLiteral("Outputs"),
-                                         QStringLiteral("Output%1").arg(index + 1), QString());
-    } catch (const std::exception& e) {
-        updateLog(QStringLiteral("Output: ") + describe(e), Error);
-        return;
-    }
-    if (!text.isEmpty())
-        SendData(text);
+    reportingFailures(log, QStringLiteral("Output: "), [&] {
+        text = SettingsStore::GetSetting(SettingsKeys::AppName, SettingsKeys::Outputs,
+                                         SettingsKeys::outputKey(index + 1));
+    });
+    // A failed read leaves the text empty: nothing is sent.
+    pipeline.SendData(text);
 }

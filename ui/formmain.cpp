@@ -1,6 +1,18 @@
 #include "ui/formmain.h"
 
+#include "app/activitylog.h"
+#include "app/overridepointer.h"
+#include "serial/connectionstatus.h"
+#include "serial/receivepoller.h"
 #include "serial/serialport.h"
+#include "settings/mainsettings.h"
+#include "settings/optionslogic.h"
+#include "settings/settingskeys.h"
+#include "transmit/datafield.h"
+#include "transmit/filesend.h"
+#include "transmit/outputs.h"
+#include "transmit/sendpipeline.h"
+#include "ui/checkstate.h"
 #include "ui/designlayout.h"
 #include "ui/linkarea.h"
 #include "ui/pictures/appicon.h"
@@ -9,6 +21,7 @@
 #include "ui/weblinks.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFrame>
 #include <QGuiApplication>
@@ -37,19 +50,26 @@ FormMain::FormMain() : FormMain(nullptr) {}
 FormMain::FormMain(std::unique_ptr<SerialPort> port)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_comm(port ? std::move(port) : std::make_unique<SerialPort>()) {
+      m_comm(port ? std::move(port) : std::make_unique<SerialPort>()),
+      m_pointer(std::make_unique<OverridePointer>()) {
     setObjectName(QStringLiteral("formMain"));
     buildLayout();
+
+    m_log = std::make_unique<ActivityLog>(txtLog);
+    const PortWriter writer{*m_comm, *m_log, *m_pointer, [] { QCoreApplication::processEvents(); }};
+    m_pipeline = std::make_unique<SendPipeline>(writer);
+    m_fileSender = std::make_unique<FileSender>(writer);
+    m_poller = std::make_unique<ReceivePoller>(*m_comm, *m_log);
+    m_settings = std::make_unique<MainSettings>(*m_comm, AutoClearOnSend, *m_log);
+
     connectEvents();
     installKeyboard();
 }
 
-FormMain::~FormMain() {
-    setDefaultPointer();
-}
+FormMain::~FormMain() = default;
 
 void FormMain::buildLayout() {
-    setWindowTitle(QStringLiteral("Brovik"));
+    setWindowTitle(SettingsKeys::AppName);
     setFixedSize(424, 301); // 6360 x 4515 twips
     applyDesignFont(this);
 
@@ -194,16 +214,75 @@ void FormMain::updateClock() {
     statusClock->setText(QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat));
 }
 
-// The pointer is one program-wide state, as the routines that write to the
-// port expect: an override shows over every control, text boxes included.
-void FormMain::setBusyPointer() {
-    if (!m_busyPointer)
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    m_busyPointer = true;
+// What the controls do: each hands on to the part that does it.
+
+void FormMain::updateLog(const QString& Data, LogCategory Cat) {
+    m_log->updateLog(Data, Cat);
 }
 
-void FormMain::setDefaultPointer() {
-    if (m_busyPointer)
-        QGuiApplication::restoreOverrideCursor();
-    m_busyPointer = false;
+void FormMain::btClear_Click() {
+    m_log->clear();
+}
+
+qint64 FormMain::loggedCharacters(LogCategory Cat) const {
+    return m_log->loggedCharacters(Cat);
+}
+
+void FormMain::updateCommStatus() {
+    statusConnection->setText(connectionStatus(*m_comm));
+}
+
+LineEndStates FormMain::lineEndStates() const {
+    return {stateCode(CheckCR), stateCode(CheckLF)};
+}
+
+void FormMain::loadSettings() {
+    LineEndStates lineEnds = lineEndStates();
+    m_settings->loadSettings(lineEnds);
+    setStateCode(CheckCR, lineEnds.sendCR);
+    setStateCode(CheckLF, lineEnds.sendLF);
+}
+
+void FormMain::saveSettings() {
+    m_settings->saveSettings(lineEndStates(), [this] { updateCommStatus(); });
+}
+
+OptionsLogic FormMain::optionsLogic() {
+    return OptionsLogic(*m_comm, AutoClearOnSend, *m_log, [this] { saveSettings(); });
+}
+
+void FormMain::SendData(const QString& DataToSend) {
+    m_pipeline->SendData(DataToSend);
+}
+
+QString FormMain::processData(const QString& Data) {
+    return m_pipeline->processData(Data);
+}
+
+void FormMain::btSendData_Click() {
+    if (sendDataField(txtDataSend->text(), lineEndStates(), AutoClearOnSend, *m_pipeline))
+        txtDataSend->clear();
+}
+
+void FormMain::outputCmd_Click(int index) {
+    sendPredefinedOutput(index, *m_pipeline, *m_log);
+}
+
+void FormMain::btChooseFile_Click() {
+    // The dialog lives as long as the window, so it opens where the last
+    // choice was. A cancel leaves the field as it is.
+    if (CommonDialog->exec() != QDialog::Accepted)
+        return;
+    const QStringList chosen = CommonDialog->selectedFiles();
+    if (!chosen.isEmpty() && !chosen.first().isEmpty())
+        txtFileSend->setText(chosen.first());
+}
+
+void FormMain::btSendFile_Click() {
+    m_fileSender->SendFile(txtFileSend->text());
+}
+
+void FormMain::Timer_Timer() {
+    if (m_poller->tick())
+        updateCommStatus();
 }

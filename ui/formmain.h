@@ -1,11 +1,19 @@
 #pragma once
 
+#include "base/logsink.h"
+#include "settings/lineends.h"
+
 #include <QVariant>
 #include <QWidget>
 
 #include <array>
 #include <memory>
 
+class ActivityLog;
+class FileSender;
+class MainSettings;
+class OptionsLogic;
+class OverridePointer;
 class QCheckBox;
 class QFileDialog;
 class QLabel;
@@ -14,13 +22,13 @@ class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QTimer;
+class ReceivePoller;
+class SendPipeline;
 class SerialPort;
 
-// Kinds of activity-log entries; any other value gives no prefix.
-enum LogCategory : qint16 { Info = 1, Received = 2, Sent = 3, Error = 4 };
-
-// The main window. Its layout is built in ui/formmain.cpp; each behaviour
-// lives in the file named after it (app/, serial/, settings/, transmit/).
+// The main window. It builds its controls (ui/formmain.cpp) and hands each
+// event on to the part that does the work; the parts live in serial/,
+// transmit/ and settings/ and know nothing of windows.
 class FormMain : public QWidget {
     Q_OBJECT
 public:
@@ -29,28 +37,21 @@ public:
     explicit FormMain(std::unique_ptr<SerialPort> port);
     ~FormMain() override;
 
-    // Start-up: centre, load the settings, open the port, report (app/startup.cpp).
+    // Life cycle (app/startup.cpp): centre, load the settings, open the port; Exit.
     void load();
     void btExit_Click();
 
-    // Activity log and status line (app/activitylog.cpp, app/commstatus.cpp).
-    void updateLog(const QString& Data, qint16 Cat);
+    // Activity log and status line (app/activitylog.cpp, serial/connectionstatus.cpp).
+    void updateLog(const QString& Data, LogCategory Cat);
     void btClear_Click();
     void updateCommStatus();
-    // The log keeps its newest LogCapacityLines lines; older lines are
-    // dropped. A line longer than LogLineLength characters is shown in pieces
-    // of that length.
-    static constexpr int LogCapacityLines = 20000;
-    static constexpr int LogLineLength = 1000;
-    // Message characters of one category appended since the window was
-    // created, whatever the log's capacity kept (to measure that nothing is lost).
-    qint64 loggedCharacters(qint16 Cat) const;
+    qint64 loggedCharacters(LogCategory Cat) const;
 
     // Stored send preferences and port configuration (settings/mainsettings.cpp).
     void loadSettings();
     void saveSettings();
 
-    // Sending (transmit/).
+    // Sending (transmit/sendpipeline.cpp, datafield.cpp, outputs.cpp, filesend.cpp).
     void SendData(const QString& DataToSend);
     QString processData(const QString& Data);
     void btSendData_Click();
@@ -61,18 +62,18 @@ public:
     // Receiving (serial/receivepoller.cpp).
     void Timer_Timer();
 
-    // Dialogs and the banner link.
+    // Dialogs and the banner link (ui/openoptions.cpp, ui/mainlinks.cpp).
     void btOptions_Click();
     void btAbout_Click();
     void imgHeaderZanthe_Click();
+    // The Options dialog's logic, bound to this window's port, flag and log.
+    OptionsLogic optionsLogic();
 
     SerialPort& MSComm() { return *m_comm; }
 
     // The program-wide auto-clear flag: the stored text after start-up, an
     // integer once the Options dialog has set it, nothing before loading.
     QVariant AutoClearOnSend;
-    // Whether the flag counts as on: a number other than 0.
-    bool autoClearIsOn() const;
 
     // Controls, named as in the design.
     QWidget* PictureHead = nullptr;
@@ -109,11 +110,13 @@ private:
     void connectEvents();
     void installKeyboard();
     void updateClock();
-    // Pointer shapes for routines that write to the port.
-    void setBusyPointer();
-    void setDefaultPointer();
+    LineEndStates lineEndStates() const;
 
     std::unique_ptr<SerialPort> m_comm;
-    std::array<qint64, 5> m_loggedCharacters{}; // by category; 0 = any other
-    bool m_busyPointer = false;
+    std::unique_ptr<OverridePointer> m_pointer;
+    std::unique_ptr<ActivityLog> m_log;
+    std::unique_ptr<SendPipeline> m_pipeline;
+    std::unique_ptr<FileSender> m_fileSender;
+    std::unique_ptr<ReceivePoller> m_poller;
+    std::unique_ptr<MainSettings> m_settings;
 };

@@ -1,16 +1,20 @@
 #include "ui/formoptions.h"
 
+#include "settings/optionchoices.h"
+#include "ui/checkstate.h"
 #include "ui/designlayout.h"
-#include "ui/formmain.h"
 #include "ui/textfit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 
 namespace {
 
@@ -32,10 +36,10 @@ QComboBox* list(QWidget* parent, const char* name, QRect geometry, const QString
 
 } // namespace
 
-FormOptions::FormOptions(FormMain* owner)
+FormOptions::FormOptions(QWidget* owner, OptionsLogic logic)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                          Qt::MSWindowsFixedSizeDialogHint),
-      m_owner(owner) {
+      m_logic(std::move(logic)) {
     setObjectName(QStringLiteral("formOptions"));
     // A window does not take its owner's font by itself; this one should.
     setAttribute(Qt::WA_WindowPropagation);
@@ -65,15 +69,11 @@ void FormOptions::buildLayout() {
                              twips(150, 300 + 375 * row, 915, 240), Qt::AlignRight);
     auto comboRow = [](int row) { return twips(1125, 225 + 375 * row, 1740, 315); };
     ComboPort = list(fraCOMSettings, "ComboPort", comboRow(0), {});
-    ComboBaudRate = list(fraCOMSettings, "ComboBaudRate", comboRow(1),
-                         {"110", "300", "600", "1200", "2400", "4800", "9600", "14400", "19200",
-                          "38400", "56000", "57600", "115200"});
-    ComboDataBits = list(fraCOMSettings, "ComboDataBits", comboRow(2), {"5", "6", "7", "8"});
-    ComboStopBits = list(fraCOMSettings, "ComboStopBits", comboRow(3), {"1", "1.5", "2"});
-    ComboParity =
-        list(fraCOMSettings, "ComboParity", comboRow(4), {"None", "Odd", "Even", "Mark", "Space"});
-    ComboFlow = list(fraCOMSettings, "ComboFlow", comboRow(5),
-                     {"None", "Software (XON/XOFF)", "Hardware (RTS/CTS)", "Hard and Soft"});
+    ComboBaudRate = list(fraCOMSettings, "ComboBaudRate", comboRow(1), OptionChoices::BaudRates);
+    ComboDataBits = list(fraCOMSettings, "ComboDataBits", comboRow(2), OptionChoices::DataBits);
+    ComboStopBits = list(fraCOMSettings, "ComboStopBits", comboRow(3), OptionChoices::StopBits);
+    ComboParity = list(fraCOMSettings, "ComboParity", comboRow(4), OptionChoices::Parities);
+    ComboFlow = list(fraCOMSettings, "ComboFlow", comboRow(5), OptionChoices::FlowControls);
 
     fraOutputs = frame(this, "fraOutputs", QStringLiteral("Predefined Outputs"),
                        twips(3232, 75, 2340, 3315));
@@ -110,6 +110,97 @@ void FormOptions::connectEvents() {
     connect(cmdOK, &QPushButton::clicked, this, &FormOptions::cmdOK_Click);
     connect(cmdApply, &QPushButton::clicked, this, &FormOptions::cmdApply_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &FormOptions::cmdCancel_Click);
+    for (int k = 0; k < SettingsKeys::OutputCount; ++k)
+        connect(TextOut1[k], &QLineEdit::textChanged, this, [this, k] {
+            if (!m_filling)
+                m_outputKnown[k] = true;
+        });
+}
+
+void FormOptions::load() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        const double left = (static_cast<double>(area.width()) - width()) / 2.0;
+        const double top = (static_cast<double>(area.height()) - height()) / 2.0;
+        move(area.left() + static_cast<int>(left), area.top() + static_cast<int>(top));
+    }
+    showCurrentSettings();
+}
+
+void FormOptions::showCurrentSettings() {
+    OptionsView view;
+    m_logic.showCurrentSettings(view);
+    showView(view);
+}
+
+void FormOptions::showView(const OptionsView& view) {
+    m_filling = true;
+    setStateCode(CheckAutoClear, view.autoClear);
+    for (int k = 0; k < SettingsKeys::OutputCount; ++k) {
+        m_outputKnown[k] = view.outputs[k].has_value();
+        TextOut1[k]->setText(view.outputs[k].value_or(QString()));
+    }
+    for (const OptionsView::PortEntry& entry : view.ports) {
+        ComboPort->addItem(entry.text);
+        ComboPort->setItemData(ComboPort->count() - 1, entry.toolTip, Qt::ToolTipRole);
+    }
+    ComboPort->setCurrentIndex(view.port);
+    ComboBaudRate->setCurrentIndex(view.baudRate);
+    ComboDataBits->setCurrentIndex(view.dataBits);
+    ComboStopBits->setCurrentIndex(view.stopBits);
+    ComboParity->setCurrentIndex(view.parity);
+    ComboFlow->setCurrentIndex(view.flow);
+    m_filling = false;
+}
+
+OptionsView FormOptions::currentView() const {
+    OptionsView view;
+    view.autoClear = stateCode(CheckAutoClear);
+    for (int k = 0; k < SettingsKeys::OutputCount; ++k)
+        if (m_outputKnown[k])
+            view.outputs[k] = TextOut1[k]->text();
+    for (int i = 0; i < ComboPort->count(); ++i)
+        view.ports.append({ComboPort->itemText(i), QString()});
+    view.port = ComboPort->currentIndex();
+    view.baudRate = ComboBaudRate->currentIndex();
+    view.dataBits = ComboDataBits->currentIndex();
+    view.stopBits = ComboStopBits->currentIndex();
+    view.parity = ComboParity->currentIndex();
+    view.flow = ComboFlow->currentIndex();
+    return view;
+}
+
+void FormOptions::saveSettings() {
+    const std::optional<QString> failure = m_logic.saveSettings(currentView());
+    if (!failure)
+        return;
+    // The one routine that asks instead of logging; nothing is rolled back.
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Error Occurred"),
+                    QStringLiteral("Error in setings: ") + *failure + QString(20, u' ') +
+                        QStringLiteral("\r\nSave settings anyway?"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    if (box.exec() == QMessageBox::Yes)
+        m_logic.saveMainSettings();
+}
+
+void FormOptions::CheckAutoClear_Click() {
+    // A greyed box (from a stored 2) becomes an ordinary two-state box once clicked.
+    CheckAutoClear->setTristate(false);
+    m_logic.CheckAutoClear_Click(stateCode(CheckAutoClear));
+}
+
+void FormOptions::cmdOK_Click() {
+    saveSettings();
+    accept();
+}
+
+void FormOptions::cmdApply_Click() {
+    saveSettings();
+}
+
+void FormOptions::cmdCancel_Click() {
+    reject();
 }
 
 void FormOptions::keyPressEvent(QKeyEvent* event) {

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "settings/optionslogic.h"
+
 #include <QDialog>
 
 #include <array>
 
-class FormMain;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -12,13 +13,12 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The Options dialog. Its layout and keyboard are built in ui/formoptions.cpp,
-// its logic (fill, apply and the button handlers) in settings/optionslogic.cpp.
-// It works on the main window's serial port and flag directly.
+// The Options dialog: its layout, keyboard and controls. What it shows and
+// what applying does is the logic's (settings/optionslogic.cpp).
 class FormOptions : public QDialog {
     Q_OBJECT
 public:
-    explicit FormOptions(FormMain* owner);
+    FormOptions(QWidget* owner, OptionsLogic logic);
 
     // Centres the dialog and fills it from the live configuration.
     void load();
@@ -68,6 +68,11 @@ protected:
 private:
     void buildLayout();
     void connectEvents();
+    void showView(const OptionsView& view);
+    OptionsView currentView() const;
 
-    FormMain* m_owner;
+    OptionsLogic m_logic;
+    // Output boxes whose text may be stored: shown by the fill, or edited.
+    std::array<bool, SettingsKeys::OutputCount> m_outputKnown{};
+    bool m_filling = false;
 };

@@ -3,7 +3,7 @@
 
 void FormMain::btOptions_Click() {
     // Made anew at every opening, so each opening starts from the design state.
-    FormOptions dlg(this);
+    FormOptions dlg(this, optionsLogic());
     dlg.load();
     dlg.exec();
 }

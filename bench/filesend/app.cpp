@@ -40,7 +40,7 @@ int run(int argc, char** argv) {
         bench::printReport("sent", {{"at", bench::now()},
                                     {"peak_mib", bench::peakRssMiB()},
                                     {"rss_mib", bench::rssMiB()},
-                                    {"errors", double(w.loggedCharacters(Error))}});
+                                    {"errors", double(w.loggedCharacters(LogCategory::Error))}});
     });
     bench::onStdinLines(&w, [&](const std::string& line) {
         if (line.rfind("send ", 0) == 0) {

@@ -28,11 +28,11 @@ public:
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     long appended() const { return m_appended; }
-    qint64 counted() const { return m_w.loggedCharacters(Received); }
+    qint64 counted() const { return m_w.loggedCharacters(LogCategory::Received); }
 
     void fillTo(long count) {
         while (m_appended < count) {
-            m_w.updateLog(receivedLine(m_appended++), Received);
+            m_w.updateLog(receivedLine(m_appended++), LogCategory::Received);
             if (m_appended % 1000 == 0)
                 QCoreApplication::processEvents();
         }
@@ -43,7 +43,7 @@ public:
     void sample() {
         const QString line = receivedLine(m_appended++);
         const double t0 = bench::now();
-        m_w.updateLog(line, Received);
+        m_w.updateLog(line, LogCategory::Received);
         const double t1 = bench::now();
         QCoreApplication::processEvents();
         const double t2 = bench::now();

@@ -99,15 +99,16 @@ int run(int argc, char** argv) {
                                       {"max_gap_ms", watch.longestGap() * 1000},
                                       {"max_tick_ms", watch.longestTick() * 1000},
                                       {"ticks", double(watch.ticks())},
-                                      {"errors", double(w.loggedCharacters(Error))}});
+                                      {"errors", double(w.loggedCharacters(LogCategory::Error))}});
         QCoreApplication::quit();
     };
     auto now = [&] {
-        return Arrival{w.loggedCharacters(Received), bench::now(), bench::cpuSeconds()};
+        return Arrival{w.loggedCharacters(LogCategory::Received), bench::now(),
+                       bench::cpuSeconds()};
     };
     QObject::connect(w.Timer, &QTimer::timeout, &w, [&] {
         watch.tickEnded();
-        if (!complete && w.loggedCharacters(Received) >= expected)
+        if (!complete && w.loggedCharacters(LogCategory::Received) >= expected)
             complete = now();
     });
     // Once everything is in, the gap up to the next tick still counts: the

@@ -1,5 +1,6 @@
 #include "ui/pictures/banner.h"
 
+#include "settings/settingskeys.h"
 #include "ui/pictures/appicon.h"
 #include "ui/pictures/painting.h"
 #include "ui/weblinks.h"
@@ -21,7 +22,7 @@ void paintNameAndTagline(QPainter& painter) {
     const qreal width = BannerLogoLeft - 10 - left;
     painter.setPen(Qt::white);
     drawTextLine(painter, QRectF(left, 6, width, 24), pictureFont(25, QFont::Bold),
-                 QStringLiteral("Brovik"));
+                 SettingsKeys::AppName);
 
     const QString tagline = QStringLiteral("serial terminal for microcontrollers");
     painter.setPen(QColor(0xc9, 0xd8, 0xe8));

@@ -1,0 +1,20 @@
+#include "app/overridepointer.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+OverridePointer::~OverridePointer() {
+    setDefaultPointer();
+}
+
+void OverridePointer::setBusyPointer() {
+    if (!m_busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    m_busy = true;
+}
+
+void OverridePointer::setDefaultPointer() {
+    if (m_busy)
+        QGuiApplication::restoreOverrideCursor();
+    m_busy = false;
+}

@@ -1,0 +1,5 @@
+#include "base/reportfailure.h"
+
+void reportFailure(LogSink& log, const QString& tag, const std::exception& e) {
+    log.updateLog(tag + describe(e), LogCategory::Error);
+}

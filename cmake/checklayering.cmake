@@ -1,0 +1,16 @@
+# cmake -DFILES=a|b|c -DSTAMP=file -P checklayering.cmake
+string(REPLACE "|" ";" files "${FILES}")
+set(problems "")
+foreach(file IN LISTS files)
+    file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include")
+    foreach(line IN LISTS includes)
+        if(line MATCHES "[\"<](app|ui)/" OR
+           (line MATCHES "<Qt([A-Za-z]+)/" AND NOT CMAKE_MATCH_1 MATCHES "^(Core|SerialPort)$"))
+            string(APPEND problems "\n  ${file}: ${line}")
+        endif()
+    endforeach()
+endforeach()
+if(problems)
+    message(FATAL_ERROR "The window-free library includes window headers:${problems}")
+endif()
+file(TOUCH "${STAMP}")

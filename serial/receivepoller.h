@@ -1,0 +1,19 @@
+#pragma once
+
+class LogSink;
+class SerialPort;
+
+// Takes everything waiting on the port at each tick of the 500 ms timer and
+// logs it as one Received entry, exactly as it arrived.
+class ReceivePoller {
+public:
+    ReceivePoller(SerialPort& port, LogSink& log) : m_port(port), m_log(log) {}
+
+    // One tick. Returns true when the device was found gone at this tick (the
+    // loss is logged once), so the caller refreshes the status line.
+    bool tick();
+
+private:
+    SerialPort& m_port;
+    LogSink& m_log;
+};

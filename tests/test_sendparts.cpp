@@ -1,0 +1,166 @@
+// The window-free parts on their own, with no window and no QApplication:
+// the skeleton of the routines that write to the port, the data field's
+// line ends, and the receive tick's loss report.
+#include "base/logsink.h"
+#include "serial/receivepoller.h"
+#include "serial/serialport.h"
+#include "support/ptydevice.h"
+#include "support/testenv.h"
+#include "transmit/datafield.h"
+#include "transmit/filesend.h"
+#include "transmit/sendpipeline.h"
+
+#include <QTemporaryFile>
+#include <QTest>
+
+namespace {
+
+struct RecordingLog : LogSink {
+    QStringList lines;
+    void updateLog(const QString& Data, LogCategory Cat) override {
+        lines << QString::number(static_cast<int>(Cat)) + u':' + Data;
+    }
+};
+
+struct RecordingPointer : BusyPointer {
+    QStringList shapes;
+    void setBusyPointer() override { shapes << QStringLiteral("busy"); }
+    void setDefaultPointer() override { shapes << QStringLiteral("default"); }
+};
+
+class RefusingPort : public SerialPort {
+public:
+    bool refuse = false;
+
+protected:
+    qint64 writeBytes(const QByteArray& bytes) override {
+        return refuse ? -1 : SerialPort::writeBytes(bytes);
+    }
+};
+
+} // namespace
+
+class TestSendParts : public QObject {
+    Q_OBJECT
+    TestEnv env;
+
+private slots:
+    void writingRoutinesRestoreThePointerOnEveryPath_data() {
+        QTest::addColumn<bool>("file");    // SendFile rather than SendData
+        QTest::addColumn<QString>("port"); // closed, open or refusing
+        QTest::addColumn<QString>("shapes");
+        QTest::addColumn<QString>("log");
+        QTest::newRow("data, closed") << false << "closed"
+                                      << "default"
+                                      << "";
+        QTest::newRow("data, sent") << false << "open"
+                                    << "busy default"
+                                    << "3:A\r";
+        QTest::newRow("data, refused") << false << "refusing"
+                                       << "busy default"
+                                       << "4:SendData: cannot write";
+        QTest::newRow("file, closed") << true << "closed"
+                                      << "default"
+                                      << "";
+        QTest::newRow("file, sent") << true << "open"
+                                    << "busy default"
+                                    << "1:Sending 5 bytes...|3:File ";
+        QTest::newRow("file, refused") << true << "refusing"
+                                       << "busy default"
+                                       << "1:Sending 5 bytes...|4:SendFile: cannot write";
+    }
+    void writingRoutinesRestoreThePointerOnEveryPath() {
+        QFETCH(bool, file);
+        QFETCH(QString, port);
+        QFETCH(QString, shapes);
+        QFETCH(QString, log);
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        RefusingPort comm;
+        if (port != u"closed")
+            comm.setPortOpen(true);
+        comm.refuse = port == u"refusing";
+        RecordingLog lines;
+        RecordingPointer pointer;
+        int yields = 0;
+        const PortWriter writer{comm, lines, pointer, [&] { ++yields; }};
+
+        QTemporaryFile data;
+        QVERIFY(data.open());
+        data.write("0x41h");
+        data.flush();
+        if (file)
+            FileSender(writer).SendFile(data.fileName());
+        else
+            SendPipeline(writer).SendData(QStringLiteral("0x41h0x0Dh"));
+
+        QCOMPARE(pointer.shapes.join(u' '), shapes);
+        const QString joined = lines.lines.join(u'|');
+        QVERIFY2(joined.left(log.size()) == log, qPrintable(joined));
+        QCOMPARE(lines.lines.size(), log.isEmpty() ? 0 : log.count(u'|') + 1);
+        if (port == u"open")
+            QCOMPARE(dev.read(file ? 5 : 2), file ? QByteArray("0x41h") : QByteArray("A\r"));
+        // Data yields once after writing, a file before and after.
+        QCOMPARE(yields, port == u"closed"     ? 0
+                         : port == u"refusing" ? (file ? 1 : 0)
+                                               : (file ? 2 : 1));
+    }
+
+    void theDataFieldAddsTickedLineEndsAndSaysWhetherToClear_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("cr");
+        QTest::addColumn<int>("lf");
+        QTest::addColumn<QVariant>("flag");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<bool>("clear");
+        QTest::newRow("both ticked, stored 1")
+            << "ABC" << 1 << 1 << QVariant("1") << QByteArray("ABC\r\n") << true;
+        QTest::newRow("LF only, integer 0")
+            << "ABC" << 0 << 1 << QVariant(0) << QByteArray("ABC\n") << false;
+        QTest::newRow("greyed adds nothing")
+            << "0x0Dh" << 2 << 2 << QVariant("0") << QByteArray("\r") << false;
+        QTest::newRow("letters count as off")
+            << "x" << 0 << 0 << QVariant("yes") << QByteArray("x") << false;
+        QTest::newRow("empty field") << "" << 1 << 1 << QVariant("1") << QByteArray() << false;
+    }
+    void theDataFieldAddsTickedLineEndsAndSaysWhetherToClear() {
+        QFETCH(QString, field);
+        QFETCH(int, cr);
+        QFETCH(int, lf);
+        QFETCH(QVariant, flag);
+        QFETCH(QByteArray, sent);
+        QFETCH(bool, clear);
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        SerialPort comm;
+        comm.setPortOpen(true);
+        RecordingLog lines;
+        RecordingPointer pointer;
+        SendPipeline pipeline({comm, lines, pointer, [] {}});
+        const LineEndStates ends{qint16(cr), qint16(lf)};
+        QCOMPARE(sendDataField(field, ends, flag, pipeline), clear);
+        QCOMPARE(dev.read(sent.size(), sent.isEmpty() ? 100 : 3000), sent);
+    }
+
+    void theTickReportsALossOnceAndKeepsWhatArrivedBeforeIt() {
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        SerialPort comm;
+        comm.setPortOpen(true);
+        RecordingLog lines;
+        ReceivePoller poller(comm, lines);
+        dev.write("OK");
+        QTRY_VERIFY(comm.InBufferCount() == 2);
+        dev.hangUp();
+        QVERIFY(poller.tick());
+        QCOMPARE(lines.lines.size(), 2);
+        QCOMPARE(lines.lines[0], QStringLiteral("2:OK"));
+        QVERIFY2(lines.lines[1].startsWith(QStringLiteral("4:Receive: COM1")),
+                 qPrintable(lines.lines[1]));
+        QVERIFY(!poller.tick());
+        QCOMPARE(lines.lines.size(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSendParts)
+#include "test_sendparts.moc"

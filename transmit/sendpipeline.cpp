@@ -1,0 +1,24 @@
+#include "transmit/sendpipeline.h"
+
+#include "transmit/escapes.h"
+
+void SendPipeline::SendData(const QString& DataToSend) {
+    if (DataToSend.isEmpty())
+        return;
+    m_writer.whileBusy(QStringLiteral("SendData: "), [&] {
+        const QString decoded = processData(DataToSend);
+        m_writer.port.Output(decoded);
+        // A poll tick or another send may run here, before the Sent line.
+        m_writer.yield();
+        m_writer.log.updateLog(decoded, LogCategory::Sent);
+    });
+}
+
+QString SendPipeline::processData(const QString& Data) {
+    try {
+        return decodeEscapes(Data);
+    } catch (const std::exception& e) {
+        reportFailure(m_writer.log, QStringLiteral("processData: "), e);
+        return QString();
+    }
+}
