@@ -1,5 +1,7 @@
 #include "serial/connectionstatus.h"
 
+#include "serial/comportmap.h"
+#include "serial/deviceinfo.h"
 #include "serial/serialport.h"
 
 QString connectionStatus(SerialPort& port) {
@@ -7,4 +9,19 @@ QString connectionStatus(SerialPort& port) {
         return QStringLiteral("Disconnected. Please select your COM port from options.");
     return QStringLiteral("Connected to COM") + QString::number(qint16(port.CommPort())) + u':' +
            port.Settings();
+}
+
+QString connectionDetails(SerialPort& port) {
+    const QString com = QStringLiteral("COM%1").arg(qint16(port.CommPort()));
+    const bool open = port.PortOpen();
+    const QString path = open ? port.openDevice() : ComPortMap::devicePath(port.CommPort());
+    if (path.isEmpty())
+        return QStringLiteral("%1 maps to no serial device. Plug in a board, or name its device "
+                              "for %1 in the [Ports] section of the settings file.")
+            .arg(com);
+    QString text = open ? QStringLiteral("%1 is %2").arg(com, path)
+                        : QStringLiteral("%1 maps to %2, which is not open").arg(com, path);
+    if (const QString info = deviceInfo(path); !info.isEmpty())
+        text += QStringLiteral("\n") + info;
+    return text;
 }

@@ -5,6 +5,7 @@
 #include "support/ptydevice.h"
 #include "support/testenv.h"
 #include "ui/formmain.h"
+#include "ui/statuspanel.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -36,6 +37,8 @@ private slots:
         QCOMPARE(logOf(w), QStringLiteral("Info: Loading settings...\nInfo: Connected to port\n"
                                           "Info: Ready!\n"));
         QCOMPARE(status(w), QStringLiteral("Connected to COM1:9600,n,8,1"));
+        // The panel's tooltip (and accessible description) names the device.
+        QCOMPARE(w.statusConnection->toolTip(), QStringLiteral("COM1 is ") + dev.path());
         QVERIFY(w.MSComm().PortOpen());
         // Centred on the screen at every start; the position is never stored.
         const QRect screen = QGuiApplication::primaryScreen()->geometry();

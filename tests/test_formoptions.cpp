@@ -6,6 +6,7 @@
 #include "support/ptydevice.h"
 #include "support/testenv.h"
 #include "ui/formmain.h"
+#include "ui/statuspanel.h"
 #include "ui/formoptions.h"
 
 #include <QCheckBox>

@@ -5,6 +5,7 @@
 #include "support/ptydevice.h"
 #include "support/testenv.h"
 #include "ui/formmain.h"
+#include "ui/statuspanel.h"
 
 #include <QCheckBox>
 #include <QLabel>

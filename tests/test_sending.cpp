@@ -5,6 +5,7 @@
 #include "settings/settingsstore.h"
 #include "support/ptywindowfixture.h"
 #include "ui/formmain.h"
+#include "ui/statuspanel.h"
 
 #include <QCheckBox>
 #include <QFileDialog>

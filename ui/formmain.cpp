@@ -17,6 +17,7 @@
 #include "ui/linkarea.h"
 #include "ui/pictures/appicon.h"
 #include "ui/pictures/banner.h"
+#include "ui/statuspanel.h"
 #include "ui/textfit.h"
 #include "ui/weblinks.h"
 
@@ -144,7 +145,7 @@ void FormMain::buildLayout() {
 
     StatusBar = place<QStatusBar>(this, "StatusBar", twips(0, 4230, 6360, 285));
     StatusBar->setSizeGripEnabled(false);
-    statusConnection = new QLabel(StatusBar);
+    statusConnection = new StatusPanel(StatusBar, [this] { return connectionDetails(*m_comm); });
     statusConnection->setObjectName(QStringLiteral("statusConnection"));
     statusConnection->setMinimumWidth(500 / 15);
     statusConnection->setFrameShape(QFrame::StyledPanel);
@@ -230,6 +231,7 @@ qint64 FormMain::loggedCharacters(LogCategory Cat) const {
 
 void FormMain::updateCommStatus() {
     statusConnection->setText(connectionStatus(*m_comm));
+    statusConnection->refreshDetails();
 }
 
 LineEndStates FormMain::lineEndStates() const {

@@ -25,6 +25,7 @@ class QTimer;
 class ReceivePoller;
 class SendPipeline;
 class SerialPort;
+class StatusPanel;
 
 // The main window. It builds its controls (ui/formmain.cpp) and hands each
 // event on to the part that does the work; the parts live in serial/,
@@ -96,7 +97,7 @@ public:
     QPushButton* btClear = nullptr;
     QPushButton* btExit = nullptr;
     QStatusBar* StatusBar = nullptr;
-    QLabel* statusConnection = nullptr;
+    StatusPanel* statusConnection = nullptr;
     QLabel* statusClock = nullptr;
     QTimer* Timer = nullptr;
     QFileDialog* CommonDialog = nullptr;

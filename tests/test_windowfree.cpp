@@ -1,7 +1,8 @@
 // The window-free parts on their own, with no window and no QApplication:
 // the skeleton of the routines that write to the port, the data field's
-// line ends, and the receive tick's loss report.
+// line ends, the receive tick's loss report and the status line's details.
 #include "base/logsink.h"
+#include "serial/connectionstatus.h"
 #include "serial/receivepoller.h"
 #include "serial/serialport.h"
 #include "support/ptydevice.h"
@@ -40,7 +41,7 @@ protected:
 
 } // namespace
 
-class TestSendParts : public QObject {
+class TestWindowFree : public QObject {
     Q_OBJECT
     TestEnv env;
 
@@ -160,7 +161,31 @@ private slots:
         QVERIFY(!poller.tick());
         QCOMPARE(lines.lines.size(), 2);
     }
+
+    void theStatusDetailsSayWhichDeviceTheComNumberIs_data() {
+        QTest::addColumn<int>("port");
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<QString>("details"); // %1: the device
+        QTest::newRow("open") << 1 << true << "COM1 is %1";
+        QTest::newRow("closed") << 1 << false << "COM1 maps to %1, which is not open";
+        QTest::newRow("unmapped")
+            << 30000 << false
+            << "COM30000 maps to no serial device. Plug in a board, or name its "
+               "device for COM30000 in the [Ports] section of the settings file.";
+    }
+    void theStatusDetailsSayWhichDeviceTheComNumberIs() {
+        QFETCH(int, port);
+        QFETCH(bool, open);
+        QFETCH(QString, details);
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        SerialPort comm;
+        comm.setCommPort(port);
+        comm.setPortOpen(open);
+        QCOMPARE(connectionDetails(comm),
+                 details.contains(u"%1") ? details.arg(dev.path()) : details);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestSendParts)
-#include "test_sendparts.moc"
+QTEST_GUILESS_MAIN(TestWindowFree)
+#include "test_windowfree.moc"

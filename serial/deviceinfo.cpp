@@ -1,0 +1,35 @@
+#include "serial/deviceinfo.h"
+
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <QStringList>
+
+namespace {
+
+QString hex4(quint16 id) {
+    return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0'));
+}
+
+} // namespace
+
+QString deviceInfo(const QString& path) {
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const QString device = canonical.isEmpty() ? path : canonical;
+    for (const QSerialPortInfo& p : QSerialPortInfo::availablePorts()) {
+        if (p.systemLocation() != device)
+            continue;
+        QStringList parts;
+        QString product = p.description();
+        if (!p.manufacturer().isEmpty() && !product.contains(p.manufacturer()))
+            product = product.isEmpty() ? p.manufacturer() : p.manufacturer() + u' ' + product;
+        if (!product.isEmpty())
+            parts << product;
+        if (p.hasVendorIdentifier() && p.hasProductIdentifier())
+            parts << QStringLiteral("USB %1:%2")
+                         .arg(hex4(p.vendorIdentifier()), hex4(p.productIdentifier()));
+        if (!p.serialNumber().isEmpty())
+            parts << QStringLiteral("serial number %1").arg(p.serialNumber());
+        return parts.join(QStringLiteral(", "));
+    }
+    return {};
+}
