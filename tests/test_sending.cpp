@@ -4,6 +4,7 @@
 #include "serial/serialport.h"
 #include "settings/settingsstore.h"
 #include "support/ptywindowfixture.h"
+#include "support/refusingport.h"
 #include "ui/formmain.h"
 #include "ui/statuspanel.h"
 
@@ -15,21 +16,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-
-namespace {
-
-// A port whose writes the driver refuses, as a failing device would.
-class RefusingPort : public SerialPort {
-public:
-    bool refuse = true;
-
-protected:
-    qint64 writeBytes(const QByteArray& bytes) override {
-        return refuse ? -1 : SerialPort::writeBytes(bytes);
-    }
-};
-
-} // namespace
 
 class TestSending : public PtyWindowFixture {
     Q_OBJECT

@@ -6,6 +6,7 @@
 #include "serial/receivepoller.h"
 #include "serial/serialport.h"
 #include "support/ptydevice.h"
+#include "support/refusingport.h"
 #include "support/testenv.h"
 #include "transmit/datafield.h"
 #include "transmit/filesend.h"
@@ -27,16 +28,6 @@ struct RecordingPointer : BusyPointer {
     QStringList shapes;
     void setBusyPointer() override { shapes << QStringLiteral("busy"); }
     void setDefaultPointer() override { shapes << QStringLiteral("default"); }
-};
-
-class RefusingPort : public SerialPort {
-public:
-    bool refuse = false;
-
-protected:
-    qint64 writeBytes(const QByteArray& bytes) override {
-        return refuse ? -1 : SerialPort::writeBytes(bytes);
-    }
 };
 
 } // namespace

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "serial/serialport.h"
+
+// A port whose writes the driver refuses while `refuse` is set, as a failing
+// device's would be.
+class RefusingPort : public SerialPort {
+public:
+    bool refuse = true;
+
+protected:
+    qint64 writeBytes(const QByteArray& bytes) override {
+        return refuse ? -1 : SerialPort::writeBytes(bytes);
+    }
+};
