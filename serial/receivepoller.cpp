@@ -4,6 +4,11 @@
 #include "serial/serialport.h"
 
 bool ReceivePoller::tick() {
+    // A board that vanished (reset, re-flashed, re-plugged) comes back as it was.
+    const bool back = m_port.reopenAwaitedDevice();
+    if (back)
+        m_log.updateLog(QStringLiteral("Reconnected to ") + m_port.portLabel(), LogCategory::Info);
+
     const qint16 waiting = static_cast<qint16>(m_port.InBufferCount());
     const qint16 open = m_port.PortOpen() ? qint16(-1) : qint16(0);
 
@@ -18,5 +23,5 @@ bool ReceivePoller::tick() {
 
     if ((waiting & open) != 0)
         m_log.updateLog(m_port.Input(), LogCategory::Received);
-    return !loss.isEmpty();
+    return back || !loss.isEmpty();
 }

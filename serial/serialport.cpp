@@ -92,9 +92,11 @@ bool SerialPort::PortOpen() {
 }
 
 void SerialPort::setPortOpen(bool open) {
+    // The user's own open or close ends any wait for a lost device.
+    m_awaitedPath.clear();
     if (open) {
         if (!m_port.isOpen())
-            this->open();
+            this->open(ComPortMap::devicePath(m_commPort));
         return;
     }
     if (!m_port.isOpen())
@@ -106,9 +108,8 @@ void SerialPort::setPortOpen(bool open) {
                           .arg(lost));
 }
 
-void SerialPort::open() {
+void SerialPort::open(const QString& path) {
     const QString label = QStringLiteral("COM%1").arg(m_commPort);
-    const QString path = ComPortMap::devicePath(m_commPort);
     if (path.isEmpty())
         throw Failure(
             QStringLiteral("%1 is not present: no serial device is mapped to it").arg(label));
@@ -173,6 +174,7 @@ void SerialPort::checkAlive() {
                        .arg(m_openPath, gone ? QStringLiteral("the device was removed")
                                              : QStringLiteral("the device hung up"));
     m_unreadAfterLoss += m_port.readAll();
+    m_awaitedPath = m_openPath;
     const qint64 unsent = m_port.bytesToWrite();
     if (unsent > 0)
         m_lossReport += QStringLiteral(" (%1 bytes were not sent)").arg(unsent);
@@ -184,6 +186,18 @@ void SerialPort::onError(QSerialPort::SerialPortError error) {
     if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
         error == QSerialPort::WriteError)
         checkAlive();
+}
+
+bool SerialPort::reopenAwaitedDevice() {
+    if (m_awaitedPath.isEmpty() || m_port.isOpen() || !QFileInfo::exists(m_awaitedPath))
+        return false;
+    try {
+        open(m_awaitedPath);
+    } catch (const Failure&) {
+        return false; // back but not ours yet (held, or its permissions not set): keep waiting
+    }
+    m_awaitedPath.clear();
+    return true;
 }
 
 QString SerialPort::takeLossReport() {

@@ -40,6 +40,12 @@ public:
     QString takeLossReport();
     // What the device had sent but nobody had read when it vanished.
     QString takeUnreadAfterLoss();
+    // After a loss, the device that vanished is awaited until the user opens
+    // or closes the port. When it is back and can be opened, this reopens it
+    // with the same configuration and returns true; otherwise it changes nothing.
+    bool reopenAwaitedDevice();
+    // "COM1 (/dev/ttyACM0)": the number and the device it is open on or maps to.
+    QString portLabel() const;
     // Bytes handed to the port but not yet to the device.
     qint64 pendingBytes() const { return m_port.bytesToWrite(); }
     // The device the port is open on, or empty while closed.
@@ -48,10 +54,9 @@ public:
 protected:
     // Hands bytes to the driver; returns how many it took or -1.
     virtual qint64 writeBytes(const QByteArray& bytes);
-    QString portLabel() const;
 
 private:
-    void open();
+    void open(const QString& path);
     void checkAlive();
     void onError(QSerialPort::SerialPortError error);
     // Hands every queued byte to the device before closing; returns how many
@@ -66,5 +71,6 @@ private:
     int m_inputLen = 0;
     QString m_openPath;
     QString m_lossReport;
+    QString m_awaitedPath;
     QByteArray m_unreadAfterLoss;
 };

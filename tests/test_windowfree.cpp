@@ -12,6 +12,8 @@
 #include "transmit/filesend.h"
 #include "transmit/sendpipeline.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
 
@@ -151,6 +153,53 @@ private slots:
                  qPrintable(lines.lines[1]));
         QVERIFY(!poller.tick());
         QCOMPARE(lines.lines.size(), 2);
+    }
+
+    void onlyALostBoardIsReopenedWhenItComesBack_data() {
+        QTest::addColumn<QString>("before"); // how the port came to be closed
+        QTest::addColumn<bool>("reopened");
+        QTest::newRow("lost") << "lost" << true;
+        QTest::newRow("lost, then closed by the user") << "closed" << false;
+        QTest::newRow("never opened") << "never" << false;
+    }
+    void onlyALostBoardIsReopenedWhenItComesBack() {
+        QFETCH(QString, before);
+        QFETCH(bool, reopened);
+        // A stable name for the board, as /dev/serial/by-id gives one.
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("board"));
+        auto first = std::make_unique<PtyDevice>();
+        QVERIFY(QFile::link(first->path(), link));
+        env.mapPort(1, link);
+        SerialPort comm;
+        comm.setSettings(QStringLiteral("19200,e,7,1"));
+        RecordingLog lines;
+        ReceivePoller poller(comm, lines);
+        if (before != u"never") {
+            comm.setPortOpen(true);
+            first.reset(); // the board goes away
+            QVERIFY(poller.tick());
+            if (before == u"closed")
+                comm.setPortOpen(false);
+        }
+        QVERIFY(!poller.tick()); // still gone: nothing happens
+        lines.lines.clear();
+
+        PtyDevice second; // back, under the same name
+        QFile::remove(link);
+        QVERIFY(QFile::link(second.path(), link));
+        QCOMPARE(poller.tick(), reopened);
+        QCOMPARE(comm.PortOpen(), reopened);
+        if (!reopened) {
+            QCOMPARE(lines.lines, QStringList());
+            return;
+        }
+        QCOMPARE(lines.lines, QStringList{QStringLiteral("1:Reconnected to COM1 (%1)").arg(link)});
+        QCOMPARE(comm.Settings(), QStringLiteral("19200,e,7,1"));
+        second.write("hello");
+        QTRY_VERIFY(comm.InBufferCount() == 5);
+        QVERIFY(!poller.tick());
+        QCOMPARE(lines.lines.last(), QStringLiteral("2:hello"));
     }
 
     void theStatusDetailsSayWhichDeviceTheComNumberIs_data() {
