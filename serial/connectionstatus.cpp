@@ -4,6 +4,8 @@
 #include "serial/deviceinfo.h"
 #include "serial/serialport.h"
 
+#include <QFileInfo>
+
 QString connectionStatus(SerialPort& port) {
     if (!port.PortOpen())
         return QStringLiteral("Disconnected. Please select your COM port from options.");
@@ -19,8 +21,13 @@ QString connectionDetails(SerialPort& port) {
         return QStringLiteral("%1 maps to no serial device. Plug in a board, or name its device "
                               "for %1 in the [Ports] section of the settings file.")
             .arg(com);
-    QString text = open ? QStringLiteral("%1 is %2").arg(com, path)
-                        : QStringLiteral("%1 maps to %2, which is not open").arg(com, path);
+    // A stable name such as /dev/serial/by-id/... also says which node it leads to.
+    QString device = path;
+    if (const QString target = QFileInfo(path).canonicalFilePath();
+        !target.isEmpty() && target != path)
+        device += QStringLiteral(" (") + target + u')';
+    QString text = open ? QStringLiteral("%1 is %2").arg(com, device)
+                        : QStringLiteral("%1 maps to %2, which is not open").arg(com, device);
     if (const QString info = deviceInfo(path); !info.isEmpty())
         text += QStringLiteral("\n") + info;
     return text;

@@ -178,6 +178,7 @@ private slots:
         if (before != u"never") {
             comm.setPortOpen(true);
             first.reset(); // the board goes away
+            QTest::qWait(200);
             QVERIFY(poller.tick());
             if (before == u"closed")
                 comm.setPortOpen(false);
