@@ -499,6 +499,18 @@ private slots:
         QCOMPARE(again.TextOut1[7]->text(), QStringLiteral("ATH0x0Dh"));
     }
 
+    void aLongStoredOutputSurvivesOk() {
+        const QString text = QString(100000, u'x') + QStringLiteral("0x0Dh");
+        env.writeSettingsFile("[Outputs]\nOutput1=" + text.toLatin1() + "\n");
+        mapPorts();
+        auto w = started();
+        FormOptions dlg(w.get(), w->optionsLogic());
+        dlg.load();
+        dlg.cmdOK->click();
+        QCOMPARE(output(1).size(), text.size());
+        QCOMPARE(output(1), text);
+    }
+
     void theCheckBoxSetsTheFlagAtOnce() {
         auto w = started();
         w->AutoClearOnSend = QStringLiteral("2");

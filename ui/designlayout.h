@@ -7,6 +7,10 @@
 class QLabel;
 class QPushButton;
 
+// What a single-line text box takes. Qt's default of 32767 characters would
+// cut long pastes and stored outputs short without a word.
+inline constexpr int MaxFieldLength = 1 << 24;
+
 // The windows are designed in twips; 15 twips make one pixel (Qt scales
 // pixels on high-DPI screens).
 inline QRect twips(int left, int top, int width, int height) {

@@ -92,7 +92,7 @@ void FormMain::buildLayout() {
     Label1 =
         label(this, "Label1", QStringLiteral("Data:"), twips(150, 1200, 405, 225), Qt::AlignRight);
     txtDataSend = place<QLineEdit>(this, "txtDataSend", twips(600, 1125, 3195, 285));
-    txtDataSend->setMaxLength(1 << 24); // the default 32767 would cut long pastes silently
+    txtDataSend->setMaxLength(MaxFieldLength);
     txtDataSend->setToolTip(
         QStringLiteral("Use 0xNNh to send control chars i.e. 0x08h for backspace"));
     CheckCR = place<QCheckBox>(this, "CheckCR", twips(3900, 1200, 540, 240));

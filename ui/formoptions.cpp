@@ -88,6 +88,8 @@ void FormOptions::buildLayout() {
                               twips(150, 300 + 375 * k, 465, 240), Qt::AlignLeft);
         TextOut1[k] = place<QLineEdit>(fraOutputs, QStringLiteral("TextOut1%1").arg(k),
                                        twips(600, 225 + 375 * k, 1590, 315));
+        // As much as the data field takes: OK must store exactly what it was given.
+        TextOut1[k]->setMaxLength(MaxFieldLength);
     }
 
     cmdOK = button(this, "cmdOK", QStringLiteral("&OK"), twips(2040, 3525, 1095, 315));
