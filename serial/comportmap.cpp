@@ -1,5 +1,7 @@
 #include "serial/comportmap.h"
 
+#include "base/failure.h"
+#include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 
 #include <QCollator>
@@ -8,25 +10,27 @@
 #include <QRegularExpression>
 #include <QSerialPortInfo>
 #include <QSet>
-#include <QSettings>
 
 #include <algorithm>
 
 namespace {
 
-const QString AppName = QStringLiteral("Brovik");
-
-// The "Ports" section: COM number -> device path, as the user wrote it.
+// The "Ports" section: COM number -> device path, as the user wrote it. A
+// settings file that cannot be read maps nothing explicitly; reading it
+// reports the failure where the settings are loaded.
 QMap<int, QString> explicitEntries() {
     QMap<int, QString> entries;
-    QSettings s(SettingsStore::filePath(AppName), QSettings::IniFormat);
-    s.sync();
-    s.beginGroup(QStringLiteral("Ports"));
+    QList<std::pair<QString, QString>> section;
+    try {
+        section = SettingsStore::GetAllSettings(SettingsKeys::AppName, SettingsKeys::Ports);
+    } catch (const Failure&) {
+        return entries;
+    }
     static const QRegularExpression comKey(QStringLiteral("^COM([1-9][0-9]*)$"),
                                            QRegularExpression::CaseInsensitiveOption);
-    for (const QString& key : s.childKeys()) {
+    for (const auto& [key, value] : section) {
         const auto m = comKey.match(key);
-        const QString path = s.value(key).toString().trimmed();
+        const QString path = value.trimmed();
         if (m.hasMatch() && !path.isEmpty())
             entries.insert(m.captured(1).toInt(), path);
     }

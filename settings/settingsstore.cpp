@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -59,6 +60,45 @@ QString systemReason(int err) {
     return QString::fromLocal8Bit(std::strerror(err));
 }
 
+QString kindOf(mode_t mode) {
+    if (S_ISDIR(mode))
+        return QStringLiteral("it is a folder");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("it is a FIFO (named pipe)");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("it is a device");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("it is a socket");
+    return QStringLiteral("it is not a file");
+}
+
+// The file the settings really live in: the path itself, or where its link
+// leads (dotfiles kept in a repository are linked into place). Empty when
+// nothing is there yet. Anything else there (a device, a FIFO, a socket, a
+// folder, a link that leads nowhere) is refused before it is opened, so that
+// reading never blocks and saving never replaces what is not a settings file.
+QString settingsFileAt(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    struct stat link {};
+    if (::lstat(native.constData(), &link) != 0) {
+        if (errno == ENOENT)
+            return {};
+        throw Failure(
+            QStringLiteral("cannot use the settings file %1: %2").arg(path, systemReason(errno)));
+    }
+    struct stat target {};
+    if (::stat(native.constData(), &target) != 0)
+        throw Failure(QStringLiteral("the settings file %1 is a link to %2, which %3")
+                          .arg(path, QFileInfo(path).symLinkTarget(),
+                               errno == ENOENT
+                                   ? QStringLiteral("does not exist")
+                                   : QStringLiteral("cannot be reached: ") + systemReason(errno)));
+    if (!S_ISREG(target.st_mode))
+        throw Failure(QStringLiteral("the settings file %1 is not a regular file: %2")
+                          .arg(path, kindOf(target.st_mode)));
+    return S_ISLNK(link.st_mode) ? QFileInfo(path).canonicalFilePath() : path;
+}
+
 // Creates the folder and an empty owner-only file, so that the first write
 // never leaves the outputs readable by others even for a moment.
 void prepareFile(const QString& path) {
@@ -66,9 +106,8 @@ void prepareFile(const QString& path) {
     if (!QDir().mkpath(info.absolutePath()))
         throw Failure(
             QStringLiteral("cannot create the settings folder %1").arg(info.absolutePath()));
-    if (info.exists())
-        return;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0 && errno != EEXIST)
         throw Failure(QStringLiteral("cannot create the settings file %1: %2")
                           .arg(path, systemReason(errno)));
@@ -86,6 +125,8 @@ QString writeFailureReason(const QString& path) {
     return QStringLiteral("the file could not be written (disk full or I/O error)");
 }
 
+constexpr QFileDevice::Permissions OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
 } // namespace
 
 QString SettingsStore::filePath(const QString& AppName) {
@@ -95,39 +136,64 @@ QString SettingsStore::filePath(const QString& AppName) {
 
 QString SettingsStore::GetSetting(const QString& AppName, const QString& Section,
                                   const QString& Key, const QString& Default) {
-    const QString path = filePath(AppName);
-    QFileInfo info(path);
-    if (info.exists() && !info.isReadable())
+    const QString file = settingsFileAt(filePath(AppName));
+    if (file.isEmpty())
+        return Default;
+    if (!QFileInfo(file).isReadable())
         throw Failure(
-            QStringLiteral("cannot read the settings file %1: permission denied").arg(path));
-    QSettings s(path, QSettings::IniFormat);
+            QStringLiteral("cannot read the settings file %1: permission denied").arg(file));
+    QSettings s(file, QSettings::IniFormat);
     s.sync(); // pick up changes made since this process last looked
     const QVariant v = s.value(keyPath(Section, Key));
     if (!v.isValid())
         return Default;
     if (isList(v))
-        return rawValue(path, keyPath(Section, Key));
+        return rawValue(file, keyPath(Section, Key));
     return v.toString();
+}
+
+QList<std::pair<QString, QString>> SettingsStore::GetAllSettings(const QString& AppName,
+                                                                 const QString& Section) {
+    QList<std::pair<QString, QString>> entries;
+    const QString file = settingsFileAt(filePath(AppName));
+    if (file.isEmpty())
+        return entries;
+    QSettings s(file, QSettings::IniFormat);
+    s.sync();
+    s.beginGroup(Section);
+    const QStringList keys = s.childKeys();
+    s.endGroup();
+    for (const QString& key : keys) {
+        const QVariant v = s.value(keyPath(Section, key));
+        entries.append({key, isList(v) ? rawValue(file, keyPath(Section, key)) : v.toString()});
+    }
+    return entries;
 }
 
 void SettingsStore::SaveSetting(const QString& AppName, const QString& Section, const QString& Key,
                                 const QString& Value) {
-    const QString path = filePath(AppName);
-    prepareFile(path);
-    QSettings s(path, QSettings::IniFormat);
+    QString file = settingsFileAt(filePath(AppName));
+    if (file.isEmpty()) {
+        file = filePath(AppName);
+        prepareFile(file);
+    }
+    // The atomic save's temporary file takes the permissions of the file it
+    // replaces from the start, so make those the owner's only first.
+    if (QFile::permissions(file) != OwnerOnly)
+        QFile::setPermissions(file, OwnerOnly);
+    QSettings s(file, QSettings::IniFormat);
     s.sync();
     // Keep hand-edited values such as Settings=9600,n,8,1 as the text they
     // are; QSettings would write them back as a list.
     for (const QString& k : s.allKeys())
         if (isList(s.value(k)))
-            s.setValue(k, rawValue(path, k));
+            s.setValue(k, rawValue(file, k));
     s.setValue(keyPath(Section, Key), Value);
     s.sync();
     // A FormatError only says the old contents were unreadable; they are
     // replaced by this write.
     if (s.status() == QSettings::AccessError)
         throw Failure(QStringLiteral("cannot save %1 to %2: %3")
-                          .arg(keyPath(Section, Key), path, writeFailureReason(path)));
-    // The save replaced the file; make sure it stays private to the user.
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+                          .arg(keyPath(Section, Key), file, writeFailureReason(file)));
+    QFile::setPermissions(file, OwnerOnly);
 }

@@ -12,6 +12,8 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class TestMainSettings : public QObject {
     Q_OBJECT
     TestEnv env;
@@ -84,6 +86,29 @@ private slots:
         QVERIFY2(lines[1].contains(QStringLiteral("banana")), qPrintable(lines[1]));
         QCOMPARE(lines[2], QStringLiteral("Info: Connected to port"));
         QCOMPARE(lines[3], QStringLiteral("Info: Ready!"));
+    }
+
+    void aFifoWhereTheFileShouldBeNeitherBlocksNorStopsTheStart() {
+        PtyDevice dev;
+        env.mapPort(1, dev.path()); // ignored: the file cannot be read once the FIFO is there
+        env.clear();
+        QVERIFY(QDir().mkpath(QFileInfo(env.settingsFile()).absolutePath()));
+        QCOMPARE(::mkfifo(QFile::encodeName(env.settingsFile()).constData(), 0600), 0);
+        FormMain w;
+        w.load();
+        const QStringList errs = errors(w);
+        QVERIFY(errs.size() >= 1);
+        QCOMPARE(errs[0], QStringLiteral("Err: loadSettings: the settings file %1 is not a "
+                                         "regular file: it is a FIFO (named pipe)")
+                              .arg(env.settingsFile()));
+        QCOMPARE(w.AutoClearOnSend, QVariant()); // the defaults stay: nothing was applied
+        w.btExit_Click();
+        QCOMPARE(errors(w).last().left(19), QStringLiteral("Err: saveSettings: "));
+        QVERIFY(QFileInfo(env.settingsFile()).exists());
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(env.settingsFile()).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+        QFile::remove(env.settingsFile());
     }
 
     void unusualValuesSurviveARoundTrip() {

@@ -5,7 +5,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 class TestSettingsStore : public QObject {
     Q_OBJECT
@@ -112,6 +116,79 @@ private slots:
             QVERIFY2(f.description().contains(env.settingsFile()), qPrintable(f.description()));
         }
         QVERIFY(QFileInfo(env.settingsFile()).isDir());
+    }
+
+    void whatIsNotASettingsFileIsNeitherReadNorReplaced_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("linked"); // reached through a link, as dotfiles are
+        QTest::addColumn<QString>("description");
+        QTest::newRow("FIFO") << "fifo" << false << "is not a regular file: it is a FIFO";
+        QTest::newRow("linked FIFO") << "fifo" << true << "is not a regular file: it is a FIFO";
+        QTest::newRow("folder") << "folder" << false << "is not a regular file: it is a folder";
+        QTest::newRow("linked device")
+            << "device" << true << "is not a regular file: it is a device";
+        QTest::newRow("dangling link") << "nothing" << true << "which does not exist";
+    }
+    void whatIsNotASettingsFileIsNeitherReadNorReplaced() {
+        QFETCH(QString, kind);
+        QFETCH(bool, linked);
+        QFETCH(QString, description);
+        QTemporaryDir elsewhere;
+        const QString file = env.settingsFile();
+        QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()));
+        const QString thing = linked ? elsewhere.filePath(QStringLiteral("thing")) : file;
+        const QByteArray native = QFile::encodeName(thing);
+        if (kind == u"fifo")
+            QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+        else if (kind == u"folder")
+            QVERIFY(QDir().mkdir(thing));
+        else if (kind == u"device" &&
+                 ::mknod(native.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+            QSKIP("making a device node needs root");
+        if (linked)
+            QVERIFY(QFile::link(thing, file));
+        struct stat before {};
+        ::lstat(native.constData(), &before);
+
+        for (const bool save : {false, true}) {
+            try {
+                if (save)
+                    SettingsStore::SaveSetting(app, QStringLiteral("COM"), QStringLiteral("Port"),
+                                               QStringLiteral("2"));
+                else
+                    get(QStringLiteral("COM"), QStringLiteral("Port"));
+                QFAIL("a settings file that is not a regular file was used");
+            } catch (const Failure& f) {
+                QVERIFY2(f.description().contains(description) && f.description().contains(file),
+                         qPrintable(f.description()));
+            }
+        }
+        // Nothing was replaced: the thing and the link to it are as they were.
+        struct stat after {};
+        QCOMPARE(::lstat(native.constData(), &after) == 0, kind != u"nothing");
+        QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
+        QCOMPARE(QFileInfo(file).isSymLink(), linked);
+    }
+
+    void aLinkToARegularFileIsWrittenThroughAtomically() {
+        QTemporaryDir repository;
+        const QString target = repository.filePath(QStringLiteral("Brovik.ini"));
+        QFile t(target);
+        QVERIFY(t.open(QIODevice::WriteOnly));
+        t.write("[Outputs]\nOutput1=kept\n");
+        t.close();
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                          QFile::ReadOther);
+        QVERIFY(QDir().mkpath(QFileInfo(env.settingsFile()).absolutePath()));
+        QVERIFY(QFile::link(target, env.settingsFile()));
+
+        SettingsStore::SaveSetting(app, QStringLiteral("COM"), QStringLiteral("Port"),
+                                   QStringLiteral("3"));
+        QVERIFY(QFileInfo(env.settingsFile()).isSymLink());
+        QCOMPARE(get(QStringLiteral("COM"), QStringLiteral("Port")), QStringLiteral("3"));
+        QCOMPARE(get(QStringLiteral("Outputs"), QStringLiteral("Output1")), QStringLiteral("kept"));
+        QCOMPARE(QFile::permissions(target) & (QFile::ReadGroup | QFile::ReadOther),
+                 QFileDevice::Permissions());
     }
 };
 
