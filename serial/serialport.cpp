@@ -2,6 +2,7 @@
 
 #include "base/failure.h"
 #include "serial/comportmap.h"
+#include "serial/deviceholder.h"
 #include "serial/linesettings.h"
 #include "serial/textbytes.h"
 
@@ -11,8 +12,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -23,6 +27,11 @@ namespace {
 constexpr int FlushStallMs = 1000;
 // How long a close waits in all before it gives up on a slow device.
 constexpr int FlushLimitMs = 10000;
+
+Failure inUse(const QString& where, const QString& holder) {
+    return Failure(QStringLiteral("cannot open %1: the device is in use by another program%2")
+                       .arg(where, holder.isEmpty() ? QString() : QStringLiteral(" (") + holder + u')'));
+}
 
 QString groupOwning(const QString& path) {
     struct stat st {};
@@ -117,6 +126,8 @@ void SerialPort::open(const QString& path) {
         throw Failure(QStringLiteral("%1 (%2) is not present: no such device").arg(label, path));
 
     const LineSettings ls = LineSettings::parse(m_settings);
+    const QString where = QStringLiteral("%1 (%2)").arg(label, path);
+    lockDevice(path, where);
     m_port.setPortName(path);
     m_port.setBaudRate(ls.baud);
     m_port.setParity(ls.parity);
@@ -130,7 +141,7 @@ void SerialPort::open(const QString& path) {
         const QSerialPort::SerialPortError error = m_port.error();
         const QString reason = m_port.errorString();
         m_port.clearError();
-        const QString where = QStringLiteral("%1 (%2)").arg(label, path);
+        releaseDeviceLock();
         if (error == QSerialPort::DeviceNotFoundError)
             throw Failure(QStringLiteral("%1 is not present: no such device").arg(where));
         if (error == QSerialPort::PermissionError) {
@@ -140,8 +151,7 @@ void SerialPort::open(const QString& path) {
                                              "belong to the group \"%2\" that owns the device "
                                              "(sudo usermod -aG %2 $USER, then log in again)")
                                   .arg(where, groupOwning(path)));
-            throw Failure(QStringLiteral("cannot open %1: the device is in use by another program")
-                              .arg(where));
+            throw inUse(where, deviceHolder(-1, path));
         }
         throw Failure(QStringLiteral("cannot open %1: %2").arg(where, reason));
     }
@@ -153,12 +163,52 @@ void SerialPort::open(const QString& path) {
             (t.c_iflag |= IXON | IXOFF, ::tcsetattr(m_port.handle(), TCSANOW, &t) != 0)) {
             const QString reason = QString::fromLocal8Bit(std::strerror(errno));
             m_port.close();
+            releaseDeviceLock();
             throw Failure(QStringLiteral("cannot set XON/XOFF flow control on %1 (%2): %3")
                               .arg(label, path, reason));
         }
     }
     // A loss not yet reported stays pending: the next tick still tells of it.
     m_openPath = path;
+}
+
+// Our own hold on the device, taken before QSerialPort touches it, so that a
+// refused opener never changes the device (QSerialPort's close would clear the
+// holder's exclusive mode). An flock locks the device itself, whatever path
+// reached it, and root does not pass it; root does pass the exclusive mode
+// others set, so that is asked for explicitly.
+void SerialPort::lockDevice(const QString& path, const QString& where) {
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        if (err == EBUSY)
+            throw inUse(where, deviceHolder(-1, path));
+        if (err == EACCES)
+            throw Failure(QStringLiteral("cannot open %1: permission denied; your user must "
+                                         "belong to the group \"%2\" that owns the device "
+                                         "(sudo usermod -aG %2 $USER, then log in again)")
+                              .arg(where, groupOwning(path)));
+        if (err == ENOENT || err == ENXIO || err == ENODEV)
+            throw Failure(QStringLiteral("%1 is not present: no such device").arg(where));
+        throw Failure(QStringLiteral("cannot open %1: %2")
+                          .arg(where, QString::fromLocal8Bit(std::strerror(err))));
+    }
+    int exclusive = 0;
+    const bool held = (::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) ||
+                      (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK);
+    if (held) {
+        const QString holder = deviceHolder(fd, path);
+        ::close(fd);
+        throw inUse(where, holder);
+    }
+    m_lockFd = fd;
+}
+
+void SerialPort::releaseDeviceLock() {
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
+    m_lockFd = -1;
 }
 
 void SerialPort::checkAlive() {
@@ -174,11 +224,15 @@ void SerialPort::checkAlive() {
                        .arg(m_openPath, gone ? QStringLiteral("the device was removed")
                                              : QStringLiteral("the device hung up"));
     m_unreadAfterLoss += m_port.readAll();
-    m_awaitedPath = m_openPath;
+    // A pseudo-terminal's number goes to the next one opened, so it names no
+    // particular device to wait for; a link to it (or any other device) does.
+    if (!m_openPath.startsWith(QStringLiteral("/dev/pts/")))
+        m_awaitedPath = m_openPath;
     const qint64 unsent = m_port.bytesToWrite();
     if (unsent > 0)
         m_lossReport += QStringLiteral(" (%1 bytes were not sent)").arg(unsent);
     m_port.close();
+    releaseDeviceLock();
 }
 
 void SerialPort::onError(QSerialPort::SerialPortError error) {
@@ -252,6 +306,7 @@ qint64 SerialPort::flushAndClose() {
     }
     const qint64 unsent = m_port.bytesToWrite();
     m_port.close();
+    releaseDeviceLock();
     m_openPath.clear();
     return unsent;
 }

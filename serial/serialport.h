@@ -57,6 +57,8 @@ protected:
 
 private:
     void open(const QString& path);
+    void lockDevice(const QString& path, const QString& where);
+    void releaseDeviceLock();
     void checkAlive();
     void onError(QSerialPort::SerialPortError error);
     // Hands every queued byte to the device before closing; returns how many
@@ -72,5 +74,6 @@ private:
     QString m_openPath;
     QString m_lossReport;
     QString m_awaitedPath;
+    int m_lockFd = -1; // holds our flock on the open device
     QByteArray m_unreadAfterLoss;
 };

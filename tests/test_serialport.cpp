@@ -4,7 +4,14 @@
 #include "support/ptydevice.h"
 #include "support/testenv.h"
 
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <termios.h>
 
@@ -107,21 +114,86 @@ private slots:
         QVERIFY(!port.PortOpen());
     }
 
-    void aDeviceHeldByAnotherProgramIsRefused() {
+    void aSecondOpenerIsRefusedWithoutDisturbingTheFirst_data() {
+        QTest::addColumn<bool>("throughLink"); // the same device by another name
+        QTest::newRow("same path") << false;
+        QTest::newRow("through a link") << true;
+    }
+    void aSecondOpenerIsRefusedWithoutDisturbingTheFirst() {
+        QFETCH(bool, throughLink);
         PtyDevice dev;
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("board"));
+        QVERIFY(QFile::link(dev.path(), link));
         env.mapPort(1, dev.path());
+        env.mapPort(2, throughLink ? link : dev.path());
         SerialPort holder;
         holder.setPortOpen(true);
         SerialPort port;
-        try {
-            port.setPortOpen(true);
-            QFAIL("a held device opened twice");
-        } catch (const Failure& f) {
-            QVERIFY2(f.description().contains(QStringLiteral("in use")),
-                     qPrintable(f.description()));
+        port.setCommPort(2);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                port.setPortOpen(true);
+                QFAIL("a held device opened twice");
+            } catch (const Failure& f) {
+                QVERIFY2(f.description().contains(QStringLiteral("in use by another program")),
+                         qPrintable(f.description()));
+            }
         }
         QVERIFY(!port.PortOpen());
-        QVERIFY(holder.PortOpen());
+        // The first keeps the device to itself and keeps receiving.
+        const int probe = ::open(QFile::encodeName(dev.path()).constData(), O_RDWR | O_NOCTTY);
+        int exclusive = 0;
+        if (probe >= 0) {
+            QCOMPARE(::ioctl(probe, TIOCGEXCL, &exclusive), 0);
+            ::close(probe);
+            QCOMPARE(exclusive, 1);
+        }
+        dev.write("still mine");
+        waitForInput(holder, 10);
+        QCOMPARE(holder.Input(), QStringLiteral("still mine"));
+        // The lock goes with the close.
+        holder.setPortOpen(false);
+        port.setPortOpen(true);
+        QVERIFY(port.PortOpen());
+    }
+
+    void aDeviceLockedByAnotherProgramIsRefusedNamingIt() {
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        QProcess locker; // flock(1), as picocom and tio lock a port
+        // One process that locks the device and then sleeps, as a terminal holds it.
+        locker.start(QStringLiteral("sh"),
+                     {QStringLiteral("-c"),
+                      QStringLiteral("exec 9<\"$0\" && flock -x 9 && exec sleep 30"), dev.path()});
+        if (!locker.waitForStarted())
+            QSKIP("sh is not there");
+        SerialPort port;
+        QString description;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                try {
+                    port.setPortOpen(true);
+                    port.setPortOpen(false); // not locked yet
+                } catch (const Failure& f) {
+                    description = f.description();
+                }
+                return !description.isEmpty();
+            }(),
+            5000);
+        QCOMPARE(description,
+                 QStringLiteral("cannot open COM1 (%1): the device is in use by another program "
+                                "(sleep, PID %2)")
+                     .arg(dev.path())
+                     .arg(locker.processId()));
+        locker.kill();
+        locker.waitForFinished();
+        try {
+            port.setPortOpen(true);
+        } catch (const Failure& f) {
+            QFAIL(qPrintable(f.description()));
+        }
+        QVERIFY(port.PortOpen());
     }
 
     void everyByteValuePassesBothWays() {
