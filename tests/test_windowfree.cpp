@@ -177,7 +177,9 @@ private slots:
         ReceivePoller poller(comm, lines);
         if (before != u"never") {
             comm.setPortOpen(true);
-            first.reset(); // the board goes away
+            // The board goes away, and its name with it.
+            QFile::remove(link);
+            first.reset();
             QTest::qWait(200);
             QVERIFY(poller.tick());
             if (before == u"closed")
