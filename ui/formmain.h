@@ -65,6 +65,9 @@ public:
     void btOptions_Click();
     void btAbout_Click();
     void imgHeaderZanthe_Click();
+    // Each output button's tooltip and accessible description tell what it
+    // sends, read from the stored outputs (ui/outputdescriptions.cpp).
+    void updateOutputDescriptions();
 
     SerialPort& MSComm() { return *m_comm; }
 

@@ -1,5 +1,6 @@
 #include "ui/formoptions.h"
 
+#include "ui/accessiblecontrols.h"
 #include "ui/designlayout.h"
 #include "ui/formmain.h"
 #include "ui/textfit.h"
@@ -37,6 +38,10 @@ FormOptions::FormOptions(FormMain* owner)
                          Qt::MSWindowsFixedSizeDialogHint),
       m_owner(owner) {
     setObjectName(QStringLiteral("formOptions"));
+    // Before any control exists, so the check box's Toggle action is a click:
+    // ticked through assistive technology, it sets the flag as a mouse click does,
+    // while the fill (which sets the state, not a click) leaves the flag alone.
+    installAccessibleControls();
     // A window does not take its owner's font by itself; this one should.
     setAttribute(Qt::WA_WindowPropagation);
     buildLayout();
@@ -74,6 +79,11 @@ void FormOptions::buildLayout() {
         list(fraCOMSettings, "ComboParity", comboRow(4), {"None", "Odd", "Even", "Mark", "Space"});
     ComboFlow = list(fraCOMSettings, "ComboFlow", comboRow(5),
                      {"None", "Software (XON/XOFF)", "Hardware (RTS/CTS)", "Hard and Soft"});
+    // Each label names its list for assistive technology.
+    QComboBox* const lists[] = {ComboPort,     ComboBaudRate, ComboDataBits,
+                                ComboStopBits, ComboParity,   ComboFlow};
+    for (int row = 0; row < 6; ++row)
+        (*labels[row])->setBuddy(lists[row]);
 
     fraOutputs = frame(this, "fraOutputs", QStringLiteral("Predefined Outputs"),
                        twips(3232, 75, 2340, 3315));
@@ -88,6 +98,7 @@ void FormOptions::buildLayout() {
                               twips(150, 300 + 375 * k, 465, 240), Qt::AlignLeft);
         TextOut1[k] = place<QLineEdit>(fraOutputs, QStringLiteral("TextOut1%1").arg(k),
                                        twips(600, 225 + 375 * k, 1590, 315));
+        (*outLabels[k])->setBuddy(TextOut1[k]);
     }
 
     cmdOK = button(this, "cmdOK", QStringLiteral("&OK"), twips(2040, 3525, 1095, 315));
