@@ -4,7 +4,6 @@
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 
-#include <QCollator>
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
@@ -12,6 +11,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -37,17 +37,18 @@ QMap<int, QString> explicitEntries() {
     return entries;
 }
 
+// USB boards first, so that the one board a user plugs in is COM1 even on a
+// PC with a built-in port.
 int groupOf(const QString& path) {
-    if (path.startsWith(u"/dev/ttyS"))
-        return 0;
     if (path.startsWith(u"/dev/ttyACM"))
-        return 1;
+        return 0;
     if (path.startsWith(u"/dev/ttyUSB"))
+        return 1;
+    if (path.startsWith(u"/dev/ttyS"))
         return 2;
     return 3;
 }
 
-// Present devices not named by an explicit entry, in COM order.
 // The device a path leads to, so that /dev/serial/by-id/... links and the
 // /dev/ttyUSB0 they point at count as the same device.
 QString deviceIdentity(const QString& path) {
@@ -55,19 +56,15 @@ QString deviceIdentity(const QString& path) {
     return canonical.isEmpty() ? path : canonical;
 }
 
+// Present devices not named by an explicit entry, in COM order.
 QList<QSerialPortInfo> unclaimedDevices(const QSet<QString>& claimed) {
-    QList<QSerialPortInfo> ports;
+    QMap<QString, QSerialPortInfo> byPath;
     for (const QSerialPortInfo& p : QSerialPortInfo::availablePorts())
         if (!claimed.contains(deviceIdentity(p.systemLocation())))
-            ports.append(p);
-    QCollator numeric;
-    numeric.setNumericMode(true);
-    std::stable_sort(ports.begin(), ports.end(), [&](const auto& a, const auto& b) {
-        const int ga = groupOf(a.systemLocation()), gb = groupOf(b.systemLocation());
-        if (ga != gb)
-            return ga < gb;
-        return numeric.compare(a.systemLocation(), b.systemLocation()) < 0;
-    });
+            byPath.insert(p.systemLocation(), p);
+    QList<QSerialPortInfo> ports;
+    for (const QString& path : ComPortMap::numberingOrder(byPath.keys()))
+        ports.append(byPath.value(path));
     return ports;
 }
 
@@ -107,6 +104,19 @@ Resolution resolve(int n) {
 }
 
 } // namespace
+
+QStringList ComPortMap::numberingOrder(QStringList devices) {
+    // By group, then by the name before the trailing number, then by that
+    // number, so ttyUSB2 comes before ttyUSB10 whatever the user's locale.
+    static const QRegularExpression trailingNumber(QStringLiteral("^(.*?)([0-9]*)$"));
+    auto key = [](const QString& path) {
+        const auto m = trailingNumber.match(path);
+        return std::tuple(groupOf(path), m.captured(1), m.captured(2).size(), m.captured(2), path);
+    };
+    std::sort(devices.begin(), devices.end(),
+              [&](const QString& a, const QString& b) { return key(a) < key(b); });
+    return devices;
+}
 
 QString ComPortMap::devicePath(int n) {
     return resolve(n).path;

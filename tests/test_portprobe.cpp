@@ -1,4 +1,6 @@
-// The probe for present ports: it looks at the device node and never opens it.
+// The probe for present ports (it looks at the device node and never opens it)
+// and the order in which unmapped devices take COM numbers.
+#include "serial/comportmap.h"
 #include "serial/portprobe.h"
 #include "serial/serialport.h"
 #include "support/ptydevice.h"
@@ -115,6 +117,29 @@ private slots:
         QVERIFY(!portExists(0));
         QVERIFY(!portExists(-1));
         QVERIFY(!portExists(32767));
+    }
+
+    // Unmapped devices take the free COM numbers in this order.
+    void usbBoardsAreNumberedBeforeBuiltInPorts_data() {
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("a board on a PC with a built-in port")
+            << QStringList{"/dev/ttyS0", "/dev/ttyACM0"}
+            << QStringList{"/dev/ttyACM0", "/dev/ttyS0"};
+        QTest::newRow("ACM before USB before S before the rest")
+            << QStringList{"/dev/rfcomm0", "/dev/ttyS1", "/dev/ttyUSB0", "/dev/ttyAMA0",
+                           "/dev/ttyACM1"}
+            << QStringList{"/dev/ttyACM1", "/dev/ttyUSB0", "/dev/ttyS1", "/dev/rfcomm0",
+                           "/dev/ttyAMA0"};
+        QTest::newRow("numeric within a group")
+            << QStringList{"/dev/ttyUSB10", "/dev/ttyS10", "/dev/ttyUSB2", "/dev/ttyS2"}
+            << QStringList{"/dev/ttyUSB2", "/dev/ttyUSB10", "/dev/ttyS2", "/dev/ttyS10"};
+        QTest::newRow("none") << QStringList{} << QStringList{};
+    }
+    void usbBoardsAreNumberedBeforeBuiltInPorts() {
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, order);
+        QCOMPARE(ComPortMap::numberingOrder(present), order);
     }
 };
 

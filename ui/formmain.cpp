@@ -12,6 +12,7 @@
 #include "transmit/filesend.h"
 #include "transmit/outputs.h"
 #include "transmit/sendpipeline.h"
+#include "ui/accessiblecontrols.h"
 #include "ui/checkstate.h"
 #include "ui/designlayout.h"
 #include "ui/linkarea.h"
@@ -70,6 +71,7 @@ FormMain::FormMain(std::unique_ptr<SerialPort> port)
 FormMain::~FormMain() = default;
 
 void FormMain::buildLayout() {
+    installAccessibleControls(); // before the controls are made
     setWindowTitle(SettingsKeys::AppName);
     setFixedSize(424, 301); // 6360 x 4515 twips
     applyDesignFont(this);
@@ -82,6 +84,7 @@ void FormMain::buildLayout() {
     PictureHead = banner;
     imgHeaderZanthe = place<LinkArea>(PictureHead, "imgHeaderZanthe", twips(3825, 0, 2550, 765));
     imgHeaderZanthe->setToolTip(makerToolTip());
+    imgHeaderZanthe->setAccessibleName(QStringLiteral("%1 web site").arg(makerName()));
 
     QFont bold = font();
     bold.setBold(true);
@@ -95,6 +98,8 @@ void FormMain::buildLayout() {
     txtDataSend->setMaxLength(MaxFieldLength);
     txtDataSend->setToolTip(
         QStringLiteral("Use 0xNNh to send control chars i.e. 0x08h for backspace"));
+    txtDataSend->setAccessibleName(QStringLiteral("Data"));
+    txtDataSend->setAccessibleDescription(txtDataSend->toolTip());
     CheckCR = place<QCheckBox>(this, "CheckCR", twips(3900, 1200, 540, 240));
     CheckCR->setText(QStringLiteral("CR"));
     CheckLF = place<QCheckBox>(this, "CheckLF", twips(4500, 1200, 540, 240));
@@ -105,6 +110,7 @@ void FormMain::buildLayout() {
     Label2 =
         label(this, "Label2", QStringLiteral("File:"), twips(150, 1575, 390, 240), Qt::AlignRight);
     txtFileSend = place<QLineEdit>(this, "txtFileSend", twips(600, 1500, 3195, 285));
+    txtFileSend->setAccessibleName(QStringLiteral("File"));
     btChooseFile =
         button(this, "btChooseFile", QStringLiteral("File..."), twips(3900, 1500, 1140, 315));
     btChooseFile->setToolTip(QStringLiteral("Choose file to send"));
@@ -116,6 +122,7 @@ void FormMain::buildLayout() {
     txtLog->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtLog->setTabChangesFocus(true);
     txtLog->setUndoRedoEnabled(false); // an undo history would keep every entry alive
+    txtLog->setAccessibleName(QStringLiteral("Activity log"));
 
     Label3 =
         label(this, "Label3", QStringLiteral("Predefined Outputs"), twips(3825, 2100, 1665, 240));
@@ -183,6 +190,7 @@ void FormMain::buildLayout() {
         w->setFocusPolicy(Qt::NoFocus);
     txtDataSend->setFocus();
     fitCaptions(this);
+    updateOutputDescriptions();
 }
 
 void FormMain::connectEvents() {

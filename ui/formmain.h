@@ -69,6 +69,9 @@ public:
     void imgHeaderZanthe_Click();
     // The Options dialog's logic, bound to this window's port, flag and log.
     OptionsLogic optionsLogic();
+    // Each output button's tooltip and accessible description tell what it
+    // sends, read from the stored outputs (ui/outputdescriptions.cpp).
+    void updateOutputDescriptions();
 
     SerialPort& MSComm() { return *m_comm; }
 

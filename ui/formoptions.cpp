@@ -1,6 +1,7 @@
 #include "ui/formoptions.h"
 
 #include "settings/optionchoices.h"
+#include "ui/accessiblecontrols.h"
 #include "ui/checkstate.h"
 #include "ui/designlayout.h"
 #include "ui/textfit.h"
@@ -41,6 +42,10 @@ FormOptions::FormOptions(QWidget* owner, OptionsLogic logic)
                          Qt::MSWindowsFixedSizeDialogHint),
       m_logic(std::move(logic)) {
     setObjectName(QStringLiteral("formOptions"));
+    // Before any control exists, so the check box's Toggle action is a click:
+    // ticked through assistive technology, it sets the flag as a mouse click does,
+    // while the fill (which sets the state, not a click) leaves the flag alone.
+    installAccessibleControls();
     // A window does not take its owner's font by itself; this one should.
     setAttribute(Qt::WA_WindowPropagation);
     buildLayout();
@@ -74,6 +79,11 @@ void FormOptions::buildLayout() {
     ComboStopBits = list(fraCOMSettings, "ComboStopBits", comboRow(3), OptionChoices::StopBits);
     ComboParity = list(fraCOMSettings, "ComboParity", comboRow(4), OptionChoices::Parities);
     ComboFlow = list(fraCOMSettings, "ComboFlow", comboRow(5), OptionChoices::FlowControls);
+    // Each label names its list for assistive technology.
+    QComboBox* const lists[] = {ComboPort,     ComboBaudRate, ComboDataBits,
+                                ComboStopBits, ComboParity,   ComboFlow};
+    for (int row = 0; row < 6; ++row)
+        (*labels[row])->setBuddy(lists[row]);
 
     fraOutputs = frame(this, "fraOutputs", QStringLiteral("Predefined Outputs"),
                        twips(3232, 75, 2340, 3315));
@@ -90,6 +100,7 @@ void FormOptions::buildLayout() {
                                        twips(600, 225 + 375 * k, 1590, 315));
         // As much as the data field takes: OK must store exactly what it was given.
         TextOut1[k]->setMaxLength(MaxFieldLength);
+        (*outLabels[k])->setBuddy(TextOut1[k]);
     }
 
     cmdOK = button(this, "cmdOK", QStringLiteral("&OK"), twips(2040, 3525, 1095, 315));

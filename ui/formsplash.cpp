@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QStringList>
 
 namespace {
 
@@ -35,17 +36,25 @@ FormSplash::FormSplash(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Frame
     setObjectName(QStringLiteral("formSplash"));
     setFixedSize(AboutFaceSize);
     setModal(true);
+    // The face is one picture: its text is told to assistive technology here.
+    setAccessibleName(QStringLiteral("About Brovik"));
+    setAccessibleDescription(QStringList{aboutVersionText(), aboutPurposeText(),
+                                         aboutDonationText(), aboutVisitText(), aboutCreditText(),
+                                         aboutAuthorAddress()}
+                                 .join(u'\n'));
 
     imgAboutZanthe = new LinkArea(this);
     imgAboutZanthe->setObjectName(QStringLiteral("imgAboutZanthe"));
     imgAboutZanthe->setGeometry(fromTwips(75, 2025, 4215, 240));
     imgAboutZanthe->setToolTip(makerToolTip());
+    imgAboutZanthe->setAccessibleName(aboutVisitText());
     connect(imgAboutZanthe, &LinkArea::clicked, this, &FormSplash::imgAboutZanthe_Click);
 
     imgAboutAuthor = new LinkArea(this);
     imgAboutAuthor->setObjectName(QStringLiteral("imgAboutAuthor"));
     imgAboutAuthor->setGeometry(fromTwips(75, 2400, 4215, 315));
     imgAboutAuthor->setToolTip(authorToolTip());
+    imgAboutAuthor->setAccessibleName(aboutAuthorAddress());
     connect(imgAboutAuthor, &LinkArea::clicked, this, &FormSplash::imgAboutAuthor_Click);
 }
 

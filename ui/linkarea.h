@@ -4,7 +4,9 @@
 
 // An invisible hotspot laid over part of a picture: it paints nothing, shows
 // its tooltip and the "what's this" pointer, and reports a click (a left
-// button press and release over it).
+// button press and release over it). It never takes the keyboard focus;
+// assistive technology sees a link, named by its accessible name (else its
+// tooltip), whose Press action is a click.
 class LinkArea : public QWidget {
     Q_OBJECT
 public:

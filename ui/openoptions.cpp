@@ -6,4 +6,6 @@ void FormMain::btOptions_Click() {
     FormOptions dlg(this, optionsLogic());
     dlg.load();
     dlg.exec();
+    // OK or Apply may have stored new outputs.
+    updateOutputDescriptions();
 }

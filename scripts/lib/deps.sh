@@ -3,7 +3,8 @@
 
 BROVIK_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools
     qt6-serialport-dev libgl-dev)
-BROVIK_TEST_PACKAGES=(xvfb xauth xdotool procps desktop-file-utils fonts-dejavu-core)
+BROVIK_TEST_PACKAGES=(xvfb xauth xdotool procps desktop-file-utils fonts-dejavu-core
+    dbus-daemon at-spi2-core python3-pyatspi)
 
 brovik_ensure_packages() {
     local missing=()

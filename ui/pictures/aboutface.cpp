@@ -25,6 +25,34 @@ void drawParagraph(QPainter& painter, const QRectF& box, const QFont& font, cons
 
 } // namespace
 
+QString aboutVersionText() {
+    return QStringLiteral("Version %1").arg(QStringLiteral(BROVIK_VERSION));
+}
+
+QString aboutPurposeText() {
+    return QStringLiteral("Brovik is a test tool for microcontroller programmers: it sends data "
+                          "and files to a microcontroller and receives what the microcontroller "
+                          "sends back.");
+}
+
+QString aboutDonationText() {
+    return QStringLiteral("Brovik is free. If it helps your work, please support it with a "
+                          "donation through the %1 web site.")
+        .arg(makerName());
+}
+
+QString aboutVisitText() {
+    return QStringLiteral("Visit %1 at %2").arg(makerName(), makerSiteName());
+}
+
+QString aboutCreditText() {
+    return QStringLiteral("Written by %1 <%2>").arg(authorCredit(), contactEmail());
+}
+
+QString aboutAuthorAddress() {
+    return authorSiteName();
+}
+
 QPixmap aboutFacePixmap(qreal dpr) {
     QPixmap pixmap = newPicture(AboutFaceSize, dpr, Paper);
     QPainter painter(&pixmap);
@@ -42,22 +70,14 @@ QPixmap aboutFacePixmap(qreal dpr) {
     const qreal width = AboutMakerLine.width();
 
     painter.setPen(Ink);
-    drawTextLine(painter, VersionLine, pictureFont(11, QFont::Bold),
-                 QStringLiteral("Version %1").arg(QStringLiteral(BROVIK_VERSION)));
+    drawTextLine(painter, VersionLine, pictureFont(11, QFont::Bold), aboutVersionText());
 
     painter.setPen(Muted);
-    drawParagraph(painter, PurposeText, pictureFont(10),
-                  QStringLiteral("Brovik is a test tool for microcontroller programmers: it "
-                                 "sends data and files to a microcontroller and receives what "
-                                 "the microcontroller sends back."));
-    drawParagraph(painter, DonationText, pictureFont(10),
-                  QStringLiteral("Brovik is free. If it helps your work, please support it "
-                                 "with a donation through the %1 web site.")
-                      .arg(makerName()));
+    drawParagraph(painter, PurposeText, pictureFont(10), aboutPurposeText());
+    drawParagraph(painter, DonationText, pictureFont(10), aboutDonationText());
 
     painter.setPen(Link);
-    drawTextLine(painter, AboutMakerLine, pictureFont(11, QFont::DemiBold),
-                 QStringLiteral("Visit %1 at %2").arg(makerName(), makerSiteName()));
+    drawTextLine(painter, AboutMakerLine, pictureFont(11, QFont::DemiBold), aboutVisitText());
 
     // The rule sits in the gap between the two link areas.
     const qreal ruleY = (AboutMakerLine.bottom() + 1 + AboutAuthorLines.top()) / 2.0;
@@ -67,12 +87,11 @@ QPixmap aboutFacePixmap(qreal dpr) {
     const qreal half = AboutAuthorLines.height() / 2.0;
     painter.setPen(Ink);
     drawTextLine(painter, QRectF(AboutAuthorLines.left(), AboutAuthorLines.top(), width, half),
-                 pictureFont(9),
-                 QStringLiteral("Written by %1 <%2>").arg(authorCredit(), contactEmail()));
+                 pictureFont(9), aboutCreditText());
     painter.setPen(Link);
     drawTextLine(painter,
                  QRectF(AboutAuthorLines.left(), AboutAuthorLines.top() + half, width, half),
-                 pictureFont(9), authorSiteName());
+                 pictureFont(9), aboutAuthorAddress());
 
     // A thin frame keeps the borderless box apart from the window behind it.
     painter.setPen(QPen(QColor(0x8a, 0x98, 0xa8), 1));
