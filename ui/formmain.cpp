@@ -82,6 +82,7 @@ void FormMain::buildLayout() {
     auto* banner = place<QLabel>(this, "PictureHead", twips(0, 0, 6390, 765));
     banner->setPixmap(bannerPixmap(devicePixelRatioF()));
     PictureHead = banner;
+    PictureHead->setAccessibleName(QStringLiteral("Brovik banner"));
     imgHeaderZanthe = place<LinkArea>(PictureHead, "imgHeaderZanthe", twips(3825, 0, 2550, 765));
     imgHeaderZanthe->setToolTip(makerToolTip());
     imgHeaderZanthe->setAccessibleName(QStringLiteral("%1 web site").arg(makerName()));
@@ -154,12 +155,14 @@ void FormMain::buildLayout() {
     StatusBar->setSizeGripEnabled(false);
     statusConnection = new StatusPanel(StatusBar, [this] { return connectionDetails(*m_comm); });
     statusConnection->setObjectName(QStringLiteral("statusConnection"));
+    statusConnection->setAccessibleName(QStringLiteral("Connection"));
     statusConnection->setMinimumWidth(500 / 15);
     statusConnection->setFrameShape(QFrame::StyledPanel);
     statusConnection->setFrameShadow(QFrame::Sunken);
     StatusBar->addWidget(statusConnection, 1);
     statusClock = new QLabel(StatusBar);
     statusClock->setObjectName(QStringLiteral("statusClock"));
+    statusClock->setAccessibleName(QStringLiteral("Time"));
     statusClock->setFixedWidth(900 / 15);
     statusClock->setAlignment(Qt::AlignCenter);
     statusClock->setFrameShape(QFrame::StyledPanel);
