@@ -17,6 +17,10 @@
 #include <QTemporaryFile>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace {
 
 struct RecordingLog : LogSink {
@@ -159,6 +163,7 @@ private slots:
         QTest::addColumn<QString>("before"); // how the port came to be closed
         QTest::addColumn<bool>("reopened");
         QTest::newRow("lost") << "lost" << true;
+        QTest::newRow("lost, back but held") << "held" << true;
         QTest::newRow("lost, then closed by the user") << "closed" << false;
         QTest::newRow("never opened") << "never" << false;
     }
@@ -191,6 +196,16 @@ private slots:
         PtyDevice second; // back, under the same name
         QFile::remove(link);
         QVERIFY(QFile::link(second.path(), link));
+        if (before == u"held") {
+            // A flashing tool has it: wait quietly, and take it once it is free.
+            const int tool =
+                ::open(QFile::encodeName(second.path()).constData(), O_RDWR | O_NOCTTY);
+            QCOMPARE(::flock(tool, LOCK_EX | LOCK_NB), 0);
+            QVERIFY(!poller.tick());
+            QVERIFY(!comm.PortOpen());
+            QCOMPARE(lines.lines, QStringList());
+            ::close(tool);
+        }
         QCOMPARE(poller.tick(), reopened);
         QCOMPARE(comm.PortOpen(), reopened);
         if (!reopened) {
