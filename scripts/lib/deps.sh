@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Installs the Debian packages Brovik needs that are not there yet, and
 # configures and builds the build folder the scripts share.
 # Sourced by scripts/run, scripts/test, scripts/package and scripts/bench.
