@@ -29,8 +29,9 @@ constexpr int FlushStallMs = 1000;
 constexpr int FlushLimitMs = 10000;
 
 Failure inUse(const QString& where, const QString& holder) {
-    return Failure(QStringLiteral("cannot open %1: the device is in use by another program%2")
-                       .arg(where, holder.isEmpty() ? QString() : QStringLiteral(" (") + holder + u')'));
+    return Failure(
+        QStringLiteral("cannot open %1: the device is in use by another program%2")
+            .arg(where, holder.isEmpty() ? QString() : QStringLiteral(" (") + holder + u')'));
 }
 
 QString groupOwning(const QString& path) {

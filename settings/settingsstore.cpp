@@ -1,6 +1,7 @@
 #include "settings/settingsstore.h"
 
 #include "base/failure.h"
+#include "base/filekind.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,18 +61,6 @@ QString systemReason(int err) {
     return QString::fromLocal8Bit(std::strerror(err));
 }
 
-QString kindOf(mode_t mode) {
-    if (S_ISDIR(mode))
-        return QStringLiteral("it is a folder");
-    if (S_ISFIFO(mode))
-        return QStringLiteral("it is a FIFO (named pipe)");
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("it is a device");
-    if (S_ISSOCK(mode))
-        return QStringLiteral("it is a socket");
-    return QStringLiteral("it is not a file");
-}
-
 // The file the settings really live in: the path itself, or where its link
 // leads (dotfiles kept in a repository are linked into place). Empty when
 // nothing is there yet. Anything else there (a device, a FIFO, a socket, a
@@ -95,7 +84,7 @@ QString settingsFileAt(const QString& path) {
                                    : QStringLiteral("cannot be reached: ") + systemReason(errno)));
     if (!S_ISREG(target.st_mode))
         throw Failure(QStringLiteral("the settings file %1 is not a regular file: %2")
-                          .arg(path, kindOf(target.st_mode)));
+                          .arg(path, fileKind(target.st_mode)));
     return S_ISLNK(link.st_mode) ? QFileInfo(path).canonicalFilePath() : path;
 }
 

@@ -6,8 +6,8 @@
 #include "support/ptydevice.h"
 #include "support/testenv.h"
 #include "ui/formmain.h"
-#include "ui/statuspanel.h"
 #include "ui/formoptions.h"
+#include "ui/statuspanel.h"
 
 #include <QCheckBox>
 #include <QComboBox>

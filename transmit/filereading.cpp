@@ -1,6 +1,7 @@
 #include "transmit/filereading.h"
 
 #include "base/failure.h"
+#include "base/filekind.h"
 
 #include <QFile>
 
@@ -14,18 +15,6 @@ namespace {
 
 QString reason(int err) {
     return QString::fromLocal8Bit(std::strerror(err));
-}
-
-QString kindOf(mode_t mode) {
-    if (S_ISDIR(mode))
-        return QStringLiteral("it is a folder");
-    if (S_ISFIFO(mode))
-        return QStringLiteral("it is a FIFO (named pipe)");
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("it is a device");
-    if (S_ISSOCK(mode))
-        return QStringLiteral("it is a socket");
-    return QStringLiteral("it is not a regular file");
 }
 
 // What the file may take: a send holds the contents about three times over
@@ -60,7 +49,7 @@ QByteArray readWholeFile(const QString& path) {
     if (::stat(native.constData(), &st) != 0)
         throw Failure(QStringLiteral("cannot open %1: %2").arg(path, reason(errno)));
     if (!S_ISREG(st.st_mode))
-        throw Failure(QStringLiteral("cannot send %1: %2").arg(path, kindOf(st.st_mode)));
+        throw Failure(QStringLiteral("cannot send %1: %2").arg(path, fileKind(st.st_mode)));
 
     // Non-blocking, in case the path was swapped for a FIFO since the check.
     const int fd = ::open(native.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -73,7 +62,7 @@ QByteArray readWholeFile(const QString& path) {
     }
     struct stat opened {};
     if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode))
-        throw Failure(QStringLiteral("cannot send %1: %2").arg(path, kindOf(opened.st_mode)));
+        throw Failure(QStringLiteral("cannot send %1: %2").arg(path, fileKind(opened.st_mode)));
 
     const qint64 budget = memoryBudget();
     if (opened.st_size > budget)
