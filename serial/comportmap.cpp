@@ -1,6 +1,7 @@
 #include "serial/comportmap.h"
 
 #include "base/failure.h"
+#include "serial/deviceinfo.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 
@@ -93,10 +94,7 @@ Resolution resolve(int n) {
             continue;
         if (i == n) {
             const QSerialPortInfo& p = devices[k];
-            QString d = p.description();
-            if (!p.manufacturer().isEmpty() && !d.contains(p.manufacturer()))
-                d = d.isEmpty() ? p.manufacturer() : p.manufacturer() + u' ' + d;
-            return {p.systemLocation(), d};
+            return {p.systemLocation(), productName(p)};
         }
         ++k;
     }

@@ -12,6 +12,14 @@ QString hex4(quint16 id) {
 
 } // namespace
 
+QString productName(const QSerialPortInfo& port) {
+    const QString maker = port.manufacturer();
+    const QString product = port.description();
+    if (maker.isEmpty() || product.contains(maker))
+        return product;
+    return product.isEmpty() ? maker : maker + u' ' + product;
+}
+
 QString deviceInfo(const QString& path) {
     const QString canonical = QFileInfo(path).canonicalFilePath();
     const QString device = canonical.isEmpty() ? path : canonical;
@@ -19,9 +27,7 @@ QString deviceInfo(const QString& path) {
         if (p.systemLocation() != device)
             continue;
         QStringList parts;
-        QString product = p.description();
-        if (!p.manufacturer().isEmpty() && !product.contains(p.manufacturer()))
-            product = product.isEmpty() ? p.manufacturer() : p.manufacturer() + u' ' + product;
+        const QString product = productName(p);
         if (!product.isEmpty())
             parts << product;
         if (p.hasVendorIdentifier() && p.hasProductIdentifier())

@@ -43,6 +43,17 @@ QString groupOwning(const QString& path) {
     return QString::number(st.st_gid);
 }
 
+Failure permissionDenied(const QString& where, const QString& path) {
+    return Failure(QStringLiteral("cannot open %1: permission denied; your user must belong to "
+                                  "the group \"%2\" that owns the device (sudo usermod -aG %2 "
+                                  "$USER, then log in again)")
+                       .arg(where, groupOwning(path)));
+}
+
+Failure notPresent(const QString& where) {
+    return Failure(QStringLiteral("%1 is not present: no such device").arg(where));
+}
+
 } // namespace
 
 SerialPort::SerialPort(QObject* parent) : QObject(parent) {
@@ -123,11 +134,11 @@ void SerialPort::open(const QString& path) {
     if (path.isEmpty())
         throw Failure(
             QStringLiteral("%1 is not present: no serial device is mapped to it").arg(label));
+    const QString where = QStringLiteral("%1 (%2)").arg(label, path);
     if (!QFileInfo::exists(path))
-        throw Failure(QStringLiteral("%1 (%2) is not present: no such device").arg(label, path));
+        throw notPresent(where);
 
     const LineSettings ls = LineSettings::parse(m_settings);
-    const QString where = QStringLiteral("%1 (%2)").arg(label, path);
     lockDevice(path, where);
     m_port.setPortName(path);
     m_port.setBaudRate(ls.baud);
@@ -144,14 +155,11 @@ void SerialPort::open(const QString& path) {
         m_port.clearError();
         releaseDeviceLock();
         if (error == QSerialPort::DeviceNotFoundError)
-            throw Failure(QStringLiteral("%1 is not present: no such device").arg(where));
+            throw notPresent(where);
         if (error == QSerialPort::PermissionError) {
             // Qt reports a held lock and a refused permission alike.
             if (::access(QFile::encodeName(path).constData(), R_OK | W_OK) != 0 && errno == EACCES)
-                throw Failure(QStringLiteral("cannot open %1: permission denied; your user must "
-                                             "belong to the group \"%2\" that owns the device "
-                                             "(sudo usermod -aG %2 $USER, then log in again)")
-                                  .arg(where, groupOwning(path)));
+                throw permissionDenied(where, path);
             throw inUse(where, deviceHolder(-1, path));
         }
         throw Failure(QStringLiteral("cannot open %1: %2").arg(where, reason));
@@ -186,12 +194,9 @@ void SerialPort::lockDevice(const QString& path, const QString& where) {
         if (err == EBUSY)
             throw inUse(where, deviceHolder(-1, path));
         if (err == EACCES)
-            throw Failure(QStringLiteral("cannot open %1: permission denied; your user must "
-                                         "belong to the group \"%2\" that owns the device "
-                                         "(sudo usermod -aG %2 $USER, then log in again)")
-                              .arg(where, groupOwning(path)));
+            throw permissionDenied(where, path);
         if (err == ENOENT || err == ENXIO || err == ENODEV)
-            throw Failure(QStringLiteral("%1 is not present: no such device").arg(where));
+            throw notPresent(where);
         throw Failure(QStringLiteral("cannot open %1: %2")
                           .arg(where, QString::fromLocal8Bit(std::strerror(err))));
     }
