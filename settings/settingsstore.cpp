@@ -57,6 +57,12 @@ QString rawValue(const QString& path, const QString& fullKey) {
     return {};
 }
 
+// A stored value as the text it was written as.
+QString textOf(const QSettings& s, const QString& file, const QString& fullKey) {
+    const QVariant v = s.value(fullKey);
+    return isList(v) ? rawValue(file, fullKey) : v.toString();
+}
+
 QString systemReason(int err) {
     return QString::fromLocal8Bit(std::strerror(err));
 }
@@ -133,12 +139,9 @@ QString SettingsStore::GetSetting(const QString& AppName, const QString& Section
             QStringLiteral("cannot read the settings file %1: permission denied").arg(file));
     QSettings s(file, QSettings::IniFormat);
     s.sync(); // pick up changes made since this process last looked
-    const QVariant v = s.value(keyPath(Section, Key));
-    if (!v.isValid())
+    if (!s.contains(keyPath(Section, Key)))
         return Default;
-    if (isList(v))
-        return rawValue(file, keyPath(Section, Key));
-    return v.toString();
+    return textOf(s, file, keyPath(Section, Key));
 }
 
 QList<std::pair<QString, QString>> SettingsStore::GetAllSettings(const QString& AppName,
@@ -152,10 +155,8 @@ QList<std::pair<QString, QString>> SettingsStore::GetAllSettings(const QString& 
     s.beginGroup(Section);
     const QStringList keys = s.childKeys();
     s.endGroup();
-    for (const QString& key : keys) {
-        const QVariant v = s.value(keyPath(Section, key));
-        entries.append({key, isList(v) ? rawValue(file, keyPath(Section, key)) : v.toString()});
-    }
+    for (const QString& key : keys)
+        entries.append({key, textOf(s, file, keyPath(Section, key))});
     return entries;
 }
 
