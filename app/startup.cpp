@@ -1,6 +1,7 @@
 #include "app/activitylog.h"
 #include "base/reportfailure.h"
 #include "serial/serialport.h"
+#include "settings/mainsettings.h"
 #include "ui/formmain.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,11 @@ void FormMain::load() {
         }
         updateLog(QStringLiteral("Loading settings..."), LogCategory::Info);
         loadSettings();
+        // Which device the user chose is not known: open none rather than guess.
+        if (!m_settings->unreadable().isEmpty())
+            throw Failure(QStringLiteral("no port was opened, as the settings that say which "
+                                         "one could not be read (") +
+                          m_settings->unreadable() + u')');
         m_comm->setPortOpen(true);
         m_comm->setInputLen(0);
         QCoreApplication::processEvents();

@@ -16,17 +16,12 @@
 
 namespace {
 
-// The "Ports" section: COM number -> device path, as the user wrote it. A
-// settings file that cannot be read maps nothing explicitly; reading it
-// reports the failure where the settings are loaded.
+// The "Ports" section: COM number -> device path, as the user wrote it.
+// Throws Failure when the settings file cannot be read.
 QMap<int, QString> explicitEntries() {
     QMap<int, QString> entries;
-    QList<std::pair<QString, QString>> section;
-    try {
-        section = SettingsStore::GetAllSettings(SettingsKeys::AppName, SettingsKeys::Ports);
-    } catch (const Failure&) {
-        return entries;
-    }
+    const QList<std::pair<QString, QString>> section =
+        SettingsStore::GetAllSettings(SettingsKeys::AppName, SettingsKeys::Ports);
     static const QRegularExpression comKey(QStringLiteral("^COM([1-9][0-9]*)$"),
                                            QRegularExpression::CaseInsensitiveOption);
     for (const auto& [key, value] : section) {
@@ -79,7 +74,14 @@ struct Resolution {
 Resolution resolve(int n) {
     if (n < 1)
         return {};
-    const QMap<int, QString> entries = explicitEntries();
+    QMap<int, QString> entries;
+    try {
+        entries = explicitEntries();
+    } catch (const Failure&) {
+        // The user's map is unknown, so any device here might be one they
+        // gave another number: none is COMn. Loading the settings says why.
+        return {};
+    }
     if (entries.contains(n))
         return {entries.value(n), QString()};
 

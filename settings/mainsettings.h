@@ -2,9 +2,12 @@
 
 #include "settings/lineends.h"
 
+#include <QString>
 #include <QVariant>
 
+#include <array>
 #include <functional>
+#include <optional>
 
 class LogSink;
 class SerialPort;
@@ -20,12 +23,24 @@ public:
     // that fails ends it with one "loadSettings: " line; later values keep
     // what they had.
     void loadSettings(LineEndStates& lineEnds);
-    // Saves the live values, then refreshes the status line. The first
-    // failure ends it with one "saveSettings: " line; nothing is rolled back.
+    // Saves the live values, then refreshes the status line. A value the load
+    // did not take in is left as stored until it is changed, and an Info line
+    // says so. A failure ends it with one "saveSettings: " line, nothing saved.
     void saveSettings(const LineEndStates& lineEnds, const std::function<void()>& updateCommStatus);
 
+    // Why the store itself could not be read at the last load; empty when it was.
+    const QString& unreadable() const { return m_unreadable; }
+
+    static constexpr int KeyCount = 6;
+
 private:
+    std::array<QString, KeyCount> liveTexts(const LineEndStates& lineEnds) const;
+
     SerialPort& m_port;
     QVariant& m_autoClearOnSend;
     LogSink& m_log;
+    // For each value the last load did not take in, its live text just after
+    // that load: as long as it stays so, the stored value is kept.
+    std::array<std::optional<QString>, KeyCount> m_notLoaded;
+    QString m_unreadable;
 };

@@ -99,9 +99,15 @@ std::optional<QString> OptionsLogic::saveSettings(const OptionsView& view) {
     try {
         m_autoClearOnSend = int(view.autoClear);
 
+        QList<SettingsStore::Entry> outputs;
         for (int i = 0; i < OutputCount; ++i)
             if (view.outputs[i])
-                SettingsStore::SaveSetting(AppName, Outputs, outputKey(i + 1), *view.outputs[i]);
+                outputs.append({Outputs, outputKey(i + 1), *view.outputs[i]});
+        if (!outputs.isEmpty()) {
+            const QString note = SettingsStore::SaveSettings(AppName, outputs);
+            if (!note.isEmpty())
+                m_log.updateLog(note, LogCategory::Info);
+        }
 
         m_port.setPortOpen(false);
 

@@ -1,6 +1,8 @@
 // Loading and saving the main window's settings: conversions, ranges and
 // stopping at the first failure.
+#include "serial/comportmap.h"
 #include "serial/serialport.h"
+#include "settings/autoclear.h"
 #include "settings/settingsstore.h"
 #include "support/ptydevice.h"
 #include "support/testenv.h"
@@ -101,9 +103,10 @@ private slots:
         QCOMPARE(errs[0], QStringLiteral("Err: loadSettings: the settings file %1 is not a "
                                          "regular file: it is a FIFO (named pipe)")
                               .arg(env.settingsFile()));
-        QCOMPARE(w.AutoClearOnSend, QVariant()); // the defaults stay: nothing was applied
-        w.btExit_Click();
-        QCOMPARE(errors(w).last().left(19), QStringLiteral("Err: saveSettings: "));
+        // Nothing was applied; the flag means what it means by default.
+        QCOMPARE(w.AutoClearOnSend, QVariant(QStringLiteral("1")));
+        w.btExit_Click(); // nothing read, so nothing to save over: no attempt, no failure
+        QCOMPARE(errors(w), errs);
         QVERIFY(QFileInfo(env.settingsFile()).exists());
         struct stat st {};
         QCOMPARE(::stat(QFile::encodeName(env.settingsFile()).constData(), &st), 0);
@@ -159,6 +162,74 @@ private slots:
         QVERIFY2(errs[0].startsWith(QStringLiteral("Err: saveSettings: ")), qPrintable(errs[0]));
         QCOMPARE(w.statusConnection->text(), QStringLiteral("earlier"));
         QDir(env.settingsFile()).removeRecursively();
+    }
+
+    void aFailedLoadSavesNothingItDidNotRead_data() {
+        QTest::addColumn<QString>("how"); // what stands where the file should be at start-up
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<bool>("changed"); // the user picks other port settings before Exit
+        const QString all = QStringLiteral("AutoClearOnSend, SendCR, SendLF, Port, Settings, "
+                                           "HandShaking");
+        QTest::newRow("a FIFO") << "fifo" << all << false;
+        QTest::newRow("a dangling link") << "dangling" << all << false;
+        QTest::newRow("another user's link") << "stranger" << all << false;
+        QTest::newRow("a FIFO, then a change")
+            << "fifo"
+            << "AutoClearOnSend, SendCR, SendLF, Port, HandShaking" << true;
+        QTest::newRow("a value out of range")
+            << "SendCR=5"
+            << "SendCR, SendLF, Port, Settings, HandShaking" << false;
+    }
+    void aFailedLoadSavesNothingItDidNotRead() {
+        QFETCH(QString, how);
+        QFETCH(QString, kept);
+        QFETCH(bool, changed);
+        PtyDevice dev;
+        QByteArray stored = "; mine\n[General]\nAutoClearOnSend=0\nSendCR=1\nSendLF=1\n\n"
+                            "[COM]\nPort=2\nSettings=19200,n,8,1\nHandShaking=1\n"
+                            "[Ports]\nCOM2=" +
+                            QFile::encodeName(dev.path()) + '\n';
+        if (how.contains(u'='))
+            stored.replace("SendCR=1", how.toLatin1());
+        env.writeSettingsFile(stored);
+        const QString file = env.settingsFile();
+        const QString aside = file + QStringLiteral(".mine");
+        QFile::remove(aside); // left by an earlier row
+        const QByteArray native = QFile::encodeName(file);
+        if (!how.contains(u'=')) {
+            QVERIFY(QFile::rename(file, aside));
+            if (how == u"fifo")
+                QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+            else
+                QVERIFY(
+                    QFile::link(how == u"dangling" ? file + QStringLiteral(".gone") : aside, file));
+            if (how == u"stranger" && ::lchown(native.constData(), 65534, 65534) != 0)
+                QSKIP("giving a link to another user needs root");
+        }
+
+        FormMain w;
+        w.load();
+        const QString log = w.txtLog->toPlainText();
+        if (!how.contains(u'=')) {
+            // No device the user did not choose: none at all.
+            QVERIFY2(log.contains(QStringLiteral("Err: Load: no port was opened, as the settings "
+                                                 "that say which one could not be read")),
+                     qPrintable(log));
+            QVERIFY(!w.MSComm().PortOpen());
+            QCOMPARE(ComPortMap::devicePath(1), QString()); // not the first device present
+            QVERIFY(autoClearIsOn(w.AutoClearOnSend));
+            QFile::remove(file); // mended before Exit
+            QVERIFY(QFile::rename(aside, file));
+        }
+        if (changed)
+            w.MSComm().setSettings(QStringLiteral("300,e,7,1"));
+        w.btExit_Click();
+        QVERIFY2(w.txtLog->toPlainText().contains(
+                     QStringLiteral("saving would overwrite the stored values unseen: ") + kept),
+                 qPrintable(w.txtLog->toPlainText()));
+        if (changed)
+            stored.replace("19200,n,8,1", "\"300,e,7,1\"");
+        QCOMPARE(env.readSettingsFile(), stored);
     }
 };
 
