@@ -18,7 +18,7 @@ QString described(qint64 pid) {
     if (!comm.open(QIODevice::ReadOnly))
         return {};
     const QString name = QString::fromLocal8Bit(comm.readAll()).trimmed();
-    return QStringLiteral("%1, PID %2").arg(name).arg(pid);
+    return QStringLiteral("%1, PID %2").arg(name, QString::number(pid));
 }
 
 // /proc/locks names a locked file as major:minor:inode of the file system
@@ -27,10 +27,10 @@ QString flockOwner(int fd) {
     struct stat st {};
     if (::fstat(fd, &st) != 0)
         return {};
+    auto hex2 = [](unsigned n) { return QString::number(n, 16).rightJustified(2, u'0'); };
     const QString id = QStringLiteral("%1:%2:%3")
-                           .arg(major(st.st_dev), 2, 16, QLatin1Char('0'))
-                           .arg(minor(st.st_dev), 2, 16, QLatin1Char('0'))
-                           .arg(quint64(st.st_ino));
+                           .arg(hex2(major(st.st_dev)), hex2(minor(st.st_dev)),
+                                QString::number(quint64(st.st_ino)));
     QFile locks(QStringLiteral("/proc/locks"));
     if (!locks.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};

@@ -69,14 +69,13 @@ QString SerialPort::portLabel() const {
     const QString path = m_port.isOpen() ? m_openPath : ComPortMap::devicePath(m_commPort);
     if (path.isEmpty())
         return QStringLiteral("COM%1").arg(m_commPort);
-    return QStringLiteral("COM%1 (%2)").arg(m_commPort).arg(path);
+    return QStringLiteral("COM%1 (%2)").arg(QString::number(m_commPort), path);
 }
 
 void SerialPort::requireClosed(const char* what) const {
     if (m_port.isOpen())
         throw Failure(QStringLiteral("cannot change the %1 of COM%2 while it is open")
-                          .arg(QLatin1String(what))
-                          .arg(m_commPort));
+                          .arg(QLatin1String(what), QString::number(m_commPort)));
 }
 
 void SerialPort::setCommPort(int n) {
@@ -125,8 +124,7 @@ void SerialPort::setPortOpen(bool open) {
     const qint64 lost = flushAndClose();
     if (lost > 0)
         throw Failure(QStringLiteral("%1 closed with %2 bytes unsent: the device took no more data")
-                          .arg(portLabel())
-                          .arg(lost));
+                          .arg(portLabel(), QString::number(lost)));
 }
 
 void SerialPort::open(const QString& path) {
@@ -226,9 +224,9 @@ void SerialPort::checkAlive() {
     if (!hungUp && !gone)
         return;
     m_lossReport = QStringLiteral("COM%1 (%2) was disconnected: %3")
-                       .arg(m_commPort)
-                       .arg(m_openPath, gone ? QStringLiteral("the device was removed")
-                                             : QStringLiteral("the device hung up"));
+                       .arg(QString::number(m_commPort), m_openPath,
+                            gone ? QStringLiteral("the device was removed")
+                                 : QStringLiteral("the device hung up"));
     m_unreadAfterLoss += m_port.readAll();
     // A pseudo-terminal's number goes to the next one opened, so it names no
     // particular device to wait for; a link to it (or any other device) does.

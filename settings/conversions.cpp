@@ -9,7 +9,8 @@ qint64 toInteger(const QString& what, const QString& text, qint64 min, qint64 ma
         throw Failure(QStringLiteral("%1 \"%2\" is not a number").arg(what, text));
     if (v < min || v > max)
         throw Failure(
-            QStringLiteral("%1 %2 is out of range (%3 to %4)").arg(what).arg(v).arg(min).arg(max));
+            QStringLiteral("%1 %2 is out of range (%3 to %4)")
+                .arg(what, QString::number(v), QString::number(min), QString::number(max)));
     return v;
 }
 
@@ -20,7 +21,6 @@ qint16 toInt16(const QString& what, const QString& text) {
 qint16 toCheckState(const QString& what, qint64 code) {
     if (code < 0 || code > 2)
         throw Failure(QStringLiteral("%1 %2 is not a check box state (0 clear, 1 ticked, 2 greyed)")
-                          .arg(what)
-                          .arg(code));
+                          .arg(what, QString::number(code)));
     return static_cast<qint16>(code);
 }

@@ -207,7 +207,8 @@ void TestDesktopEntry::scalableIconIsThePaintedOne() {
         }
     }
     QVERIFY2(differing <= size * size / 200,
-             qPrintable(QStringLiteral("%1 of %2 pixels differ").arg(differing).arg(size * size)));
+             qPrintable(QStringLiteral("%1 of %2 pixels differ")
+                            .arg(QString::number(differing), QString::number(size * size))));
 }
 
 QTEST_MAIN(TestDesktopEntry)

@@ -40,7 +40,9 @@ QString visible(const QString& text) {
         while (i + run < text.size() && text[i + run] == c)
             ++run;
         if (run > 8) {
-            out += QStringLiteral("<%1 x U+%2>").arg(run).arg(c.unicode(), 4, 16, QChar(u'0'));
+            out += QStringLiteral("<%1 x U+%2>")
+                       .arg(QString::number(run),
+                            QString::number(c.unicode(), 16).rightJustified(4, u'0'));
             i += run - 1;
         } else if (c.unicode() < 0x20 || c.unicode() > 0x7E) {
             out += QStringLiteral("<%1>").arg(c.unicode(), 2, 16, QChar(u'0'));

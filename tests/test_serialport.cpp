@@ -184,8 +184,7 @@ private slots:
         QCOMPARE(description,
                  QStringLiteral("cannot open COM1 (%1): the device is in use by another program "
                                 "(sleep, PID %2)")
-                     .arg(dev.path())
-                     .arg(locker.processId()));
+                     .arg(dev.path(), QString::number(locker.processId())));
         locker.kill();
         locker.waitForFinished();
         try {

@@ -66,11 +66,10 @@ QByteArray readWholeFile(const QString& path) {
 
     const qint64 budget = memoryBudget();
     if (opened.st_size > budget)
-        throw Failure(QStringLiteral("cannot send %1: the file is too large (%2 bytes) for the "
-                                     "memory available (%3 bytes)")
-                          .arg(path)
-                          .arg(qint64(opened.st_size))
-                          .arg(budget));
+        throw Failure(
+            QStringLiteral("cannot send %1: the file is too large (%2 bytes) for the "
+                           "memory available (%3 bytes)")
+                .arg(path, QString::number(qint64(opened.st_size)), QString::number(budget)));
     try {
         QByteArray contents;
         contents.reserve(opened.st_size);
@@ -86,8 +85,7 @@ QByteArray readWholeFile(const QString& path) {
             if (contents.size() + n > budget)
                 throw Failure(QStringLiteral("cannot send %1: the file is too large for the "
                                              "memory available (%2 bytes)")
-                                  .arg(path)
-                                  .arg(budget));
+                                  .arg(path, QString::number(budget)));
             contents.append(chunk, n);
         }
         return contents;
