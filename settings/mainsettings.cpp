@@ -53,10 +53,14 @@ void MainSettings::saveSettings(const LineEndStates& lineEnds,
         save(General, QStringLiteral("AutoClearOnSend"), autoClearText(m_autoClearOnSend));
         save(General, QStringLiteral("SendCR"), QString::number(lineEnds.sendCR));
         save(General, QStringLiteral("SendLF"), QString::number(lineEnds.sendLF));
-        save(Com, QStringLiteral("Port"), QString::number(static_cast<qint16>(m_port.CommPort())));
-        save(Com, QStringLiteral("Settings"), m_port.Settings());
-        save(Com, QStringLiteral("HandShaking"),
-             QString::number(static_cast<qint32>(m_port.Handshaking())));
+        auto saveCom = [&](const QString& key, const QString& value) {
+            if (!m_keptStored.contains(key))
+                save(Com, key, value);
+        };
+        saveCom(QStringLiteral("Port"), QString::number(static_cast<qint16>(m_port.CommPort())));
+        saveCom(QStringLiteral("Settings"), m_port.Settings());
+        saveCom(QStringLiteral("HandShaking"),
+                QString::number(static_cast<qint32>(m_port.Handshaking())));
         updateCommStatus();
     });
 }

@@ -2,6 +2,7 @@
 
 #include "settings/lineends.h"
 
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
@@ -23,9 +24,13 @@ public:
     // Saves the live values, then refreshes the status line. The first
     // failure ends it with one "saveSettings: " line; nothing is rolled back.
     void saveSettings(const LineEndStates& lineEnds, const std::function<void()>& updateCommStatus);
+    // [COM] keys that saving leaves as stored: the command line set them for
+    // this run only. An empty list saves every key again.
+    void keepStored(const QStringList& comKeys) { m_keptStored = comKeys; }
 
 private:
     SerialPort& m_port;
     QVariant& m_autoClearOnSend;
     LogSink& m_log;
+    QStringList m_keptStored;
 };
