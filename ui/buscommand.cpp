@@ -19,8 +19,9 @@ int fail(const QString& why) {
 
 } // namespace
 
-int askRunningBrovik(const QString& method) {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+namespace {
+
+int ask(QDBusConnection& bus, const QString& method) {
     if (!bus.isConnected())
         return fail(QStringLiteral("no session D-Bus, so no running Brovik can be reached (%1)")
                         .arg(bus.lastError().message()));
@@ -41,4 +42,25 @@ int askRunningBrovik(const QString& method) {
     if (!arguments.isEmpty())
         std::fputs(qPrintable(arguments.first().toString() + u'\n'), stdout);
     return 0;
+}
+
+} // namespace
+
+int askRunningBrovik(const QString& method) {
+    // After an error reply the bus may still be delivering messages. Were they
+    // handled while the program exits, Qt's D-Bus thread would meet a type
+    // registry already gone and print warnings; so one more round trip to the
+    // bus lets them all in, and the connection is closed while the
+    // application still exists.
+    const QString name = QStringLiteral("brovik-command");
+    int status = 0;
+    {
+        QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
+        status = ask(bus, method);
+        bus.call(QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+            QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping")));
+    }
+    QDBusConnection::disconnectFromBus(name);
+    return status;
 }
