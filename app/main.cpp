@@ -1,21 +1,94 @@
 #include "app/terminationsignals.h"
+#include "serial/portlisting.h"
+#include "session/commandline.h"
 #include "settings/settingskeys.h"
+#include "ui/boardactions.h"
+#include "ui/buscommand.h"
+#include "ui/busservice.h"
 #include "ui/formmain.h"
 #include "ui/pictures/appicon.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
+namespace {
+
+void setNames() {
+    QCoreApplication::setApplicationName(SettingsKeys::AppName);
+    QCoreApplication::setOrganizationName(SettingsKeys::AppName);
+    QCoreApplication::setApplicationVersion(QStringLiteral(BROVIK_VERSION));
+}
+
+void print(const QString& text) {
+    std::fputs(qPrintable(text), stdout);
+}
+
+// --help, --version, --list, --release, --reclaim: no window, no display.
+int runWithoutWindow(const CommandLine& cl) {
+    switch (cl.action) {
+    case CommandLine::Action::Help:
+        print(cl.helpText);
+        return 0;
+    case CommandLine::Action::Version:
+        print(QStringLiteral("brovik %1\n").arg(QCoreApplication::applicationVersion()));
+        return 0;
+    case CommandLine::Action::List:
+        print(comPortListing());
+        return 0;
+    case CommandLine::Action::Release:
+        return askRunningBrovik(QStringLiteral("Release"));
+    case CommandLine::Action::Reclaim:
+        return askRunningBrovik(QStringLiteral("Reclaim"));
+    case CommandLine::Action::Run:
+        break;
+    }
+    return 0;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine cl = parseCommandLine(arguments);
+    if (!cl.error.isEmpty()) {
+        std::fputs(qPrintable(QStringLiteral("brovik: ") + cl.error + u'\n'), stderr);
+        return 2;
+    }
+    // The log capture is not built into this program yet: refuse rather
+    // than run without writing the file asked for.
+    if (cl.capture) {
+        std::fputs(qPrintable(QStringLiteral("brovik: --capture %1: this build cannot capture "
+                                             "the log yet\n")
+                                  .arg(*cl.capture)),
+                   stderr);
+        return 2;
+    }
+    if (cl.action != CommandLine::Action::Run) {
+        QCoreApplication app(argc, argv);
+        setNames();
+        return runWithoutWindow(cl);
+    }
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(SettingsKeys::AppName);
-    QApplication::setOrganizationName(SettingsKeys::AppName);
-    QApplication::setApplicationVersion(QStringLiteral(BROVIK_VERSION));
+    setNames();
     QApplication::setWindowIcon(programIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("brovik"));
 
     FormMain formMain;
     closeOnTerminationSignals(&formMain);
+    formMain.runOverrides = cl.port;
+    BoardActions board(formMain);
+    installBoardContextMenu(formMain.txtLog, board);
     formMain.load();
+    BusService bus(board);
+    if (const QString why = bus.publish(); !why.isEmpty())
+        formMain.updateLog(QStringLiteral("brovik --release and --reclaim cannot reach this "
+                                          "Brovik: ") +
+                               why,
+                           LogCategory::Info);
     formMain.show();
     return QApplication::exec();
 }

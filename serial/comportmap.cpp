@@ -16,6 +16,12 @@
 
 namespace {
 
+// Devices the command line named for this run, by COM number.
+QMap<int, QString>& runEntries() {
+    static QMap<int, QString> entries;
+    return entries;
+}
+
 // The "Ports" section: COM number -> device path, as the user wrote it.
 // Throws Failure when the settings file cannot be read.
 QMap<int, QString> explicitEntries() {
@@ -30,6 +36,7 @@ QMap<int, QString> explicitEntries() {
         if (m.hasMatch() && !path.isEmpty())
             entries.insert(m.captured(1).toInt(), path);
     }
+    entries.insert(runEntries());
     return entries;
 }
 
@@ -124,4 +131,46 @@ QString ComPortMap::devicePath(int n) {
 
 QString ComPortMap::description(int n) {
     return resolve(n).description;
+}
+
+QList<ComPortMap::Entry> ComPortMap::entries() {
+    const QMap<int, QString> explicitOnes = explicitEntries();
+    QSet<QString> claimed;
+    for (const QString& path : explicitOnes)
+        claimed.insert(deviceIdentity(path));
+    const QList<QSerialPortInfo> devices = unclaimedDevices(claimed);
+    QList<Entry> all;
+    int n = 1;
+    for (const QSerialPortInfo& p : devices) {
+        while (explicitOnes.contains(n))
+            ++n;
+        all.append({n++, p.systemLocation()});
+    }
+    for (auto it = explicitOnes.begin(); it != explicitOnes.end(); ++it)
+        all.append({it.key(), it.value()});
+    std::sort(all.begin(), all.end(),
+              [](const Entry& a, const Entry& b) { return a.number < b.number; });
+    return all;
+}
+
+int ComPortMap::numberOf(const QString& path) {
+    const QString identity = deviceIdentity(path);
+    for (const Entry& e : entries())
+        if (deviceIdentity(e.path) == identity)
+            return e.number;
+    return 0;
+}
+
+int ComPortMap::mapForThisRun(const QString& path) {
+    if (const int n = numberOf(path); n > 0)
+        return n;
+    int n = 1;
+    while (!devicePath(n).isEmpty())
+        ++n;
+    runEntries().insert(n, path);
+    return n;
+}
+
+void ComPortMap::forgetRunMappings() {
+    runEntries().clear();
 }

@@ -16,6 +16,10 @@ QString connectionStatus(SerialPort& port) {
 QString connectionDetails(SerialPort& port) {
     const QString com = QStringLiteral("COM%1").arg(qint16(port.CommPort()));
     const bool open = port.PortOpen();
+    if (!open && port.isReleased())
+        return QStringLiteral("%1 (%2) is released for another program. Reclaim Port "
+                              "(Ctrl+Shift+R) or brovik --reclaim takes it back.")
+            .arg(com, port.releasedDevice());
     const QString path = open ? port.openDevice() : ComPortMap::devicePath(port.CommPort());
     if (path.isEmpty())
         return QStringLiteral("%1 maps to no serial device. Plug in a board, or name its device "
@@ -30,5 +34,7 @@ QString connectionDetails(SerialPort& port) {
                         : QStringLiteral("%1 maps to %2, which is not open").arg(com, device);
     if (const QString info = deviceInfo(path); !info.isEmpty())
         text += QStringLiteral("\n") + info;
+    if (!open && port.isAwaitingDevice())
+        text += QStringLiteral("\nBrovik opens it again as soon as it is there and free.");
     return text;
 }

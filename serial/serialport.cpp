@@ -114,6 +114,7 @@ bool SerialPort::PortOpen() {
 void SerialPort::setPortOpen(bool open) {
     // The user's own open or close ends any wait for a lost device.
     m_awaitedPath.clear();
+    m_releasedPath.clear();
     if (open) {
         if (!m_port.isOpen())
             this->open(ComPortMap::devicePath(m_commPort));
@@ -177,6 +178,12 @@ void SerialPort::open(const QString& path) {
     }
     // A loss not yet reported stays pending: the next tick still tells of it.
     m_openPath = path;
+    try {
+        applyLinesOnOpen(*this, m_linesOnOpen, m_handshaking);
+    } catch (const Failure&) {
+        flushAndClose();
+        throw;
+    }
 }
 
 // Our own hold on the device, taken before QSerialPort touches it, so that a

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "serial/boardlines.h"
+#include "serial/modemlines.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QSerialPort>
@@ -8,7 +11,7 @@
 // The one serial port of the main window. Configuration is written only while
 // the port is closed; every failure throws a Failure with a description that
 // names the COM number, the device and the system's reason.
-class SerialPort : public QObject {
+class SerialPort : public QObject, public ModemLines {
     Q_OBJECT
 public:
     explicit SerialPort(QObject* parent = nullptr);
@@ -51,6 +54,27 @@ public:
     // The device the port is open on, or empty while closed.
     QString openDevice() const { return m_port.isOpen() ? m_openPath : QString(); }
 
+    // Modem control lines and break, on the open port (serial/serialportlines.cpp).
+    std::optional<States> modemLines() override;
+    void setDtr(bool on) override;
+    void setRts(bool on) override;
+    void setBreak(bool on) override;
+    void hold(int ms) override;
+    // The DTR and RTS states set at every opening, once the system has raised both.
+    void setLinesOnOpen(const LinesOnOpen& states) { m_linesOnOpen = states; }
+
+    // Handing the port to another program (serial/portrelease.cpp). Release
+    // closes the open port and remembers its device; it returns how many
+    // queued bytes the device did not take, and throws when the port is not
+    // open. Reclaim awaits that device, so reopenAwaitedDevice() takes it back
+    // as soon as it is there and free. Opening or closing the port otherwise
+    // forgets the release.
+    qint64 releasePort();
+    bool isReleased() const { return !m_releasedPath.isEmpty(); }
+    QString releasedDevice() const { return m_releasedPath; }
+    void reclaimPort();
+    bool isAwaitingDevice() const { return !m_awaitedPath.isEmpty(); }
+
 protected:
     // Hands bytes to the driver; returns how many it took or -1.
     virtual qint64 writeBytes(const QByteArray& bytes);
@@ -65,6 +89,8 @@ private:
     // had to be thrown away because the device stopped taking data.
     qint64 flushAndClose();
     void requireClosed(const char* what) const;
+    void requireOpen() const;
+    void changeLines(unsigned long request, int lines, const char* what);
 
     QSerialPort m_port;
     int m_commPort = 1;
@@ -76,4 +102,6 @@ private:
     QString m_awaitedPath;
     int m_lockFd = -1; // holds our flock on the open device
     QByteArray m_unreadAfterLoss;
+    LinesOnOpen m_linesOnOpen;
+    QString m_releasedPath;
 };

@@ -93,6 +93,8 @@ void MainSettings::saveSettings(const LineEndStates& lineEnds,
         QList<SettingsStore::Entry> entries;
         QStringList kept;
         for (int i = 0; i < KeyCount; ++i) {
+            if (Keys[i].section == Com && m_keptStored.contains(Keys[i].key))
+                continue; // set by the command line for this run only
             if (m_notLoaded[i] == live[i])
                 kept << Keys[i].key;
             else

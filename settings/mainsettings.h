@@ -3,6 +3,7 @@
 #include "settings/lineends.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <array>
@@ -27,6 +28,9 @@ public:
     // did not take in is left as stored until it is changed, and an Info line
     // says so. A failure ends it with one "saveSettings: " line, nothing saved.
     void saveSettings(const LineEndStates& lineEnds, const std::function<void()>& updateCommStatus);
+    // [COM] keys that saving leaves as stored: the command line set them for
+    // this run only. An empty list saves every key again.
+    void keepStored(const QStringList& comKeys) { m_keptStored = comKeys; }
 
     // Why the store itself could not be read at the last load; empty when it was.
     const QString& unreadable() const { return m_unreadable; }
@@ -43,4 +47,5 @@ private:
     // that load: as long as it stays so, the stored value is kept.
     std::array<std::optional<QString>, KeyCount> m_notLoaded;
     QString m_unreadable;
+    QStringList m_keptStored;
 };

@@ -15,6 +15,10 @@ inline const QStringList Parities = {"None", "Odd", "Even", "Mark", "Space"};
 inline const QStringList FlowControls = {"None", "Software (XON/XOFF)", "Hardware (RTS/CTS)",
                                          "Hard and Soft"};
 
+// A rate typed into the baud list instead of picking one: a whole number in this range.
+inline constexpr int MinTypedBaudRate = 50;
+inline constexpr int MaxTypedBaudRate = 4'000'000;
+
 // The COM numbers the port list offers, when present.
 inline constexpr int FirstListedPort = 1;
 inline constexpr int LastListedPort = 4;

@@ -8,6 +8,10 @@
 #include "settings/optionchoices.h"
 #include "settings/settingsstore.h"
 
+#include <QLocale>
+
+#include <algorithm>
+
 using namespace SettingsKeys;
 
 namespace {
@@ -42,6 +46,20 @@ int selectedIndex(int index, const char* what) {
 
 QString selectedText(const QStringList& entries, int index, const char* what) {
     return entries.at(selectedIndex(index, what));
+}
+
+// A rate typed into the baud list; the device may still refuse it when the port opens.
+QString typedBaudRate(const QString& text) {
+    bool ok = false;
+    const int rate = text.toInt(&ok);
+    const bool digits = std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+    if (!ok || !digits || rate < OptionChoices::MinTypedBaudRate ||
+        rate > OptionChoices::MaxTypedBaudRate)
+        throw Failure(
+            QStringLiteral("the baud rate \"%1\" is not a whole number from %2 to %3")
+                .arg(text, QString::number(OptionChoices::MinTypedBaudRate),
+                     QLocale(QLocale::English).toString(OptionChoices::MaxTypedBaudRate)));
+    return QString::number(rate);
 }
 
 QString portToolTip(int n) {
@@ -83,6 +101,7 @@ void OptionsLogic::showCurrentSettings(OptionsView& view) {
             return fields[i];
         };
         view.baudRate = firstEqual(OptionChoices::BaudRates, field(0, "baud rate"));
+        view.baudRateText = field(0, "baud rate");
         view.dataBits = firstEqual(OptionChoices::DataBits, field(2, "data bits"));
         view.stopBits = firstEqual(OptionChoices::StopBits, field(3, "stop bits"));
         view.parity = firstMatching(OptionChoices::Parities, field(1, "parity"), parityLetter);
@@ -115,7 +134,10 @@ std::optional<QString> OptionsLogic::saveSettings(const OptionsView& view) {
         m_port.setCommPort(
             toInt16(QStringLiteral("the port number"), withoutCom(view.ports.at(port).text)));
 
-        const QString baud = selectedText(OptionChoices::BaudRates, view.baudRate, "baud rate");
+        const QString baud =
+            view.baudRate < 0 && !view.baudRateText.isEmpty()
+                ? typedBaudRate(view.baudRateText)
+                : selectedText(OptionChoices::BaudRates, view.baudRate, "baud rate");
         const QString parity =
             parityLetter(selectedText(OptionChoices::Parities, view.parity, "parity"));
         const QString dataBits = selectedText(OptionChoices::DataBits, view.dataBits, "data bits");

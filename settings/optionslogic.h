@@ -28,6 +28,9 @@ struct OptionsView {
     QList<PortEntry> ports;
     int port = -1;
     int baudRate = -1;
+    // The baud list's field: the live rate, or the rate the user typed. It
+    // counts when baudRate selects no entry.
+    QString baudRateText;
     int dataBits = -1;
     int stopBits = -1;
     int parity = -1;

@@ -62,6 +62,7 @@ for path in usr/bin/brovik usr/bin/brovik-virtual-device \
     usr/share/icons/hicolor/48x48/apps/brovik.png \
     usr/share/icons/hicolor/scalable/apps/brovik.svg \
     usr/share/man/man1/brovik.1.gz usr/share/man/man1/brovik-virtual-device.1.gz \
+    usr/share/bash-completion/completions/brovik \
     usr/share/doc/brovik/copyright usr/share/doc/brovik/changelog.gz; do
     [ -f "$work/deb/$path" ] || fail "the package lacks /$path"
 done

@@ -2,6 +2,7 @@
 // the layout and the keyboard. COM1 and COM2 are pseudo-terminals, COM3 and
 // COM4 are mapped to nothing, so the machine's own devices never show up.
 #include "serial/serialport.h"
+#include "settings/optionchoices.h"
 #include "settings/settingsstore.h"
 #include "support/ptydevice.h"
 #include "support/testenv.h"
@@ -425,8 +426,6 @@ private slots:
     void anUnlistedLiveValueFailsBeforeTheSettingsChange_data() {
         QTest::addColumn<QString>("settings");
         QTest::addColumn<QString>("description");
-        QTest::newRow("baud") << "250000,n,8,1"
-                              << "no baud rate selected";
         QTest::newRow("upper-case parity") << "9600,N,8,1"
                                            << "no parity selected";
     }
@@ -497,6 +496,59 @@ private slots:
         QCOMPARE(again.ComboStopBits->currentText(), QStringLiteral("1.5"));
         QCOMPARE(again.ComboFlow->currentText(), QStringLiteral("Hard and Soft"));
         QCOMPARE(again.TextOut1[7]->text(), QStringLiteral("ATH0x0Dh"));
+    }
+
+    // The baud list keeps its entries; a rate typed into it, or stored
+    // outside it, is shown in its field and applied like an entry.
+    void aTypedBaudRateIsStoredAndShown_data() {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("typed");   // into the emptied field, or nothing
+        QTest::addColumn<QString>("shown");   // the field as the dialog opened
+        QTest::addColumn<QString>("outcome"); // the stored settings, or the warning's reason
+        QTest::newRow("typed") << QByteArray() << "74880"
+                               << "9600"
+                               << "74880,n,8,1";
+        QTest::newRow("stored outside the list")
+            << QByteArray("[COM]\nSettings=250000,e,7,1\n") << ""
+            << "250000"
+            << "250000,e,7,1";
+        QTest::newRow("below 50") << QByteArray() << "30"
+                                  << "9600"
+                                  << "the baud rate \"30\" is not a whole number from 50 to "
+                                     "4,000,000";
+        QTest::newRow("letters are not taken")
+            << QByteArray() << "12ab"
+            << "9600"
+            << "the baud rate \"12\" is not a whole number from 50 to 4,000,000";
+    }
+    void aTypedBaudRateIsStoredAndShown() {
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, outcome);
+        env.writeSettingsFile(ini);
+        mapPorts();
+        auto w = started();
+        FormOptions dlg(w.get(), w->optionsLogic());
+        dlg.load();
+        QCOMPARE(dlg.ComboBaudRate->currentText(), shown);
+        if (!typed.isEmpty()) {
+            dlg.ComboBaudRate->lineEdit()->clear();
+            QTest::keyClicks(dlg.ComboBaudRate->lineEdit(), typed);
+        }
+        dlg.cmdOK->click();
+        if (outcome.startsWith(QStringLiteral("the baud rate"))) {
+            checkWarning(outcome);
+            QVERIFY(!w->MSComm().PortOpen());
+            return;
+        }
+        QCOMPARE(boxes.seen.size(), 0);
+        QCOMPARE(stored("COM", "Settings"), outcome);
+        QCOMPARE(status(*w), QStringLiteral("Connected to COM1:") + outcome);
+        FormOptions again(w.get(), w->optionsLogic());
+        again.load();
+        QCOMPARE(again.ComboBaudRate->currentText(), outcome.section(u',', 0, 0));
+        QCOMPARE(items(again.ComboBaudRate), OptionChoices::BaudRates);
     }
 
     void aLongStoredOutputSurvivesOk() {
@@ -697,8 +749,9 @@ private slots:
         QCOMPARE(items(dlg.ComboFlow), (QStringList{"None", "Software (XON/XOFF)",
                                                     "Hardware (RTS/CTS)", "Hard and Soft"}));
         for (QComboBox* c : dlg.findChildren<QComboBox*>()) {
-            QVERIFY(!c->isEditable());
+            QCOMPARE(c->isEditable(), c == dlg.ComboBaudRate); // a rate may be typed there
             QCOMPARE(c->currentIndex(), -1);
+            QCOMPARE(c->currentText(), QString());
         }
         for (QLineEdit* e : dlg.TextOut1)
             QCOMPARE(e->text(), QString());

@@ -5,6 +5,8 @@
 #include "serial/connectionstatus.h"
 #include "serial/receivepoller.h"
 #include "serial/serialport.h"
+#include "session/runoverrides.h"
+#include "settings/boardsettings.h"
 #include "settings/mainsettings.h"
 #include "settings/optionslogic.h"
 #include "settings/settingskeys.h"
@@ -254,6 +256,8 @@ void FormMain::loadSettings() {
     m_settings->loadSettings(lineEnds);
     setStateCode(CheckCR, lineEnds.sendCR);
     setStateCode(CheckLF, lineEnds.sendLF);
+    loadLinesOnOpen(*m_comm, *m_log);
+    applyPortOverrides(runOverrides, *m_comm, *m_settings, *m_log);
 }
 
 void FormMain::saveSettings() {
@@ -261,7 +265,11 @@ void FormMain::saveSettings() {
 }
 
 OptionsLogic FormMain::optionsLogic() {
-    return OptionsLogic(*m_comm, AutoClearOnSend, *m_log, [this] { saveSettings(); });
+    // What the user applies in Options is stored, the command line's values included.
+    return OptionsLogic(*m_comm, AutoClearOnSend, *m_log, [this] {
+        m_settings->keepStored({});
+        saveSettings();
+    });
 }
 
 void FormMain::SendData(const QString& DataToSend) {

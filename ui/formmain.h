@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/logsink.h"
+#include "session/commandline.h"
 #include "settings/lineends.h"
 
 #include <QVariant>
@@ -74,6 +75,10 @@ public:
     void updateOutputDescriptions();
 
     SerialPort& MSComm() { return *m_comm; }
+
+    // What the command line set for this run; loadSettings applies it over
+    // the stored values (session/runoverrides.cpp).
+    PortOverrides runOverrides;
 
     // The program-wide auto-clear flag: the stored text after start-up, an
     // integer once the Options dialog has set it, nothing before loading.

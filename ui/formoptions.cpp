@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QIntValidator>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,6 +34,18 @@ QComboBox* list(QWidget* parent, const char* name, QRect geometry, const QString
     c->addItems(entries);
     c->setCurrentIndex(-1);
     return c;
+}
+
+// The baud list also takes a rate the user types (74880 for an ESP8266's boot
+// messages, 250000, 1500000); typing adds no entry to the list.
+void allowTypedRates(QComboBox* c) {
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    auto* digits =
+        new QIntValidator(OptionChoices::MinTypedBaudRate, OptionChoices::MaxTypedBaudRate, c);
+    digits->setLocale(QLocale::c()); // no group separators: the text goes into the settings as is
+    c->setValidator(digits);
+    c->setCurrentIndex(-1);
 }
 
 } // namespace
@@ -75,6 +88,7 @@ void FormOptions::buildLayout() {
     auto comboRow = [](int row) { return twips(1125, 225 + 375 * row, 1740, 315); };
     ComboPort = list(fraCOMSettings, "ComboPort", comboRow(0), {});
     ComboBaudRate = list(fraCOMSettings, "ComboBaudRate", comboRow(1), OptionChoices::BaudRates);
+    allowTypedRates(ComboBaudRate);
     ComboDataBits = list(fraCOMSettings, "ComboDataBits", comboRow(2), OptionChoices::DataBits);
     ComboStopBits = list(fraCOMSettings, "ComboStopBits", comboRow(3), OptionChoices::StopBits);
     ComboParity = list(fraCOMSettings, "ComboParity", comboRow(4), OptionChoices::Parities);
@@ -159,6 +173,8 @@ void FormOptions::showView(const OptionsView& view) {
     }
     ComboPort->setCurrentIndex(view.port);
     ComboBaudRate->setCurrentIndex(view.baudRate);
+    if (view.baudRate < 0)
+        ComboBaudRate->setEditText(view.baudRateText);
     ComboDataBits->setCurrentIndex(view.dataBits);
     ComboStopBits->setCurrentIndex(view.stopBits);
     ComboParity->setCurrentIndex(view.parity);
@@ -175,7 +191,8 @@ OptionsView FormOptions::currentView() const {
     for (int i = 0; i < ComboPort->count(); ++i)
         view.ports.append({ComboPort->itemText(i), QString()});
     view.port = ComboPort->currentIndex();
-    view.baudRate = ComboBaudRate->currentIndex();
+    view.baudRateText = ComboBaudRate->currentText();
+    view.baudRate = ComboBaudRate->findText(view.baudRateText, Qt::MatchExactly);
     view.dataBits = ComboDataBits->currentIndex();
     view.stopBits = ComboStopBits->currentIndex();
     view.parity = ComboParity->currentIndex();

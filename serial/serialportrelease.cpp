@@ -1,0 +1,22 @@
+#include "serial/serialport.h"
+
+#include "base/failure.h"
+
+qint64 SerialPort::releasePort() {
+    if (!PortOpen())
+        throw Failure(QStringLiteral("Brovik holds no port: %1 is not open").arg(portLabel()));
+    const QString path = m_openPath;
+    const qint64 unsent = flushAndClose();
+    m_awaitedPath.clear();
+    m_releasedPath = path;
+    return unsent;
+}
+
+void SerialPort::reclaimPort() {
+    if (m_releasedPath.isEmpty())
+        throw Failure(
+            QStringLiteral("%1 was not released, so there is nothing to reclaim").arg(portLabel()));
+    // Awaited as after a loss, whatever kind of device it is: the user asks
+    // for this very one back.
+    m_awaitedPath = std::exchange(m_releasedPath, QString());
+}

@@ -1,0 +1,122 @@
+// brovik --release and --reclaim end to end, on a session bus of its own
+// (on_session_bus.sh): the program answers on the bus as the running Brovik
+// does, the real brovik asks it, and a second program (flock) holds the
+// device in between.
+#include "serial/serialport.h"
+#include "support/ptywindowfixture.h"
+#include "ui/boardactions.h"
+#include "ui/busservice.h"
+#include "ui/statuspanel.h"
+
+#include <QAction>
+#include <QDBusConnection>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    QString out, err;
+};
+
+// Runs the real brovik, serving the bus meanwhile.
+Outcome brovik(const QString& option) {
+    QProcess p;
+    p.start(QStringLiteral(BROVIK_PATH), {option});
+    Outcome o;
+    if (!p.waitForStarted())
+        return o;
+    if (!QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, 20000))
+        return o;
+    o.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    o.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    o.err = QString::fromLocal8Bit(p.readAllStandardError());
+    return o;
+}
+
+} // namespace
+
+class TestBusRelease : public PtyWindowFixture {
+    Q_OBJECT
+
+    QString logLines(const QString& start) const {
+        QStringList found;
+        for (const QString& line : logText().split(u'\n'))
+            if (line.startsWith(start))
+                found << line;
+        return found.join(u'|');
+    }
+
+private slots:
+    void initTestCase() {
+        if (!QDBusConnection::sessionBus().isConnected())
+            QSKIP("no session bus: run under dbus-run-session");
+    }
+
+    void aFlasherGetsThePortAndBrovikWaitsForItBack() {
+        start();
+        BoardActions board(*w);
+        auto bus = std::make_unique<BusService>(board);
+        QCOMPARE(bus->publish(), QString());
+        const QString where = QStringLiteral("COM1 (%1)").arg(dev->path());
+
+        Outcome o = brovik(QStringLiteral("--release"));
+        QCOMPARE(o.err, QString());
+        QCOMPARE(o.status, 0);
+        QCOMPARE(o.out, QStringLiteral("Released %1 for another program\n").arg(where));
+        QVERIFY(!w->MSComm().PortOpen());
+        QVERIFY(w->statusConnection->toolTip().contains(QStringLiteral("released")));
+        QCOMPARE(board.releaseAction->text(), QStringLiteral("Reclaim Port"));
+
+        // The device is free the moment --release returns.
+        QProcess holder;
+        holder.start(QStringLiteral("flock"),
+                     {QStringLiteral("--exclusive"), QStringLiteral("--nonblock"), dev->path(),
+                      QStringLiteral("cat")});
+        QVERIFY(holder.waitForStarted());
+        QTest::qWait(300);
+        QCOMPARE(holder.state(), QProcess::Running);
+
+        o = brovik(QStringLiteral("--release"));
+        QCOMPARE(o.status, 1);
+        QCOMPARE(
+            o.err,
+            QStringLiteral("brovik: Brovik holds no port: %1 is released already\n").arg(where));
+
+        o = brovik(QStringLiteral("--reclaim"));
+        QCOMPARE(o.status, 0);
+        QCOMPARE(o.out,
+                 QStringLiteral("Reclaiming %1: Brovik opens it again as soon as it is free\n")
+                     .arg(where));
+        // Quietly: no error while the other program holds it.
+        QTest::qWait(1500);
+        QVERIFY(!w->MSComm().PortOpen());
+        QCOMPARE(logLines(QStringLiteral("Err: ")), QString());
+
+        holder.closeWriteChannel();
+        QVERIFY(holder.waitForFinished());
+        QTRY_VERIFY_WITH_TIMEOUT(w->MSComm().PortOpen(), 5000);
+        QCOMPARE(logLines(QStringLiteral("Info: ")),
+                 QStringLiteral("Info: Released %1 for another program|Info: Reclaiming %1: "
+                                "Brovik opens it again as soon as it is free|Info: Reconnected "
+                                "to %1")
+                     .arg(where));
+        QCOMPARE(w->statusConnection->text(), QStringLiteral("Connected to COM1:9600,n,8,1"));
+        QCOMPARE(board.releaseAction->text(), QStringLiteral("Release Port"));
+
+        o = brovik(QStringLiteral("--reclaim"));
+        QCOMPARE(o.status, 1);
+        QCOMPARE(o.err, QStringLiteral("brovik: Brovik holds %1 already\n").arg(where));
+
+        bus.reset();
+        o = brovik(QStringLiteral("--release"));
+        QCOMPARE(o.status, 1);
+        QCOMPARE(o.err, QStringLiteral("brovik: no Brovik is running in this desktop session\n"));
+        QVERIFY(w->MSComm().PortOpen());
+    }
+};
+
+QTEST_MAIN(TestBusRelease)
+#include "test_busrelease.moc"
