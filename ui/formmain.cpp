@@ -15,6 +15,7 @@
 #include "ui/accessiblecontrols.h"
 #include "ui/checkstate.h"
 #include "ui/designlayout.h"
+#include "ui/designstyle.h"
 #include "ui/linkarea.h"
 #include "ui/pictures/appicon.h"
 #include "ui/pictures/banner.h"
@@ -192,7 +193,7 @@ void FormMain::buildLayout() {
          {static_cast<QWidget*>(PictureHead), imgHeaderZanthe, static_cast<QWidget*>(StatusBar)})
         w->setFocusPolicy(Qt::NoFocus);
     txtDataSend->setFocus();
-    fitCaptions(this);
+    applyDesignStyle(this);
     updateOutputDescriptions();
 }
 
