@@ -156,14 +156,14 @@ void FormMain::buildLayout() {
     StatusBar->setSizeGripEnabled(false);
     statusConnection = new StatusPanel(StatusBar, [this] { return connectionDetails(*m_comm); });
     statusConnection->setObjectName(QStringLiteral("statusConnection"));
-    statusConnection->setAccessibleName(QStringLiteral("Connection"));
+    // Neither panel gets a fixed accessible name: a label is read by its text,
+    // and Qt announces a change of that text only while the name is unset.
     statusConnection->setMinimumWidth(500 / 15);
     statusConnection->setFrameShape(QFrame::StyledPanel);
     statusConnection->setFrameShadow(QFrame::Sunken);
     StatusBar->addWidget(statusConnection, 1);
     statusClock = new QLabel(StatusBar);
     statusClock->setObjectName(QStringLiteral("statusClock"));
-    statusClock->setAccessibleName(QStringLiteral("Time"));
     statusClock->setFixedWidth(900 / 15);
     statusClock->setAlignment(Qt::AlignCenter);
     statusClock->setFrameShape(QFrame::StyledPanel);
