@@ -4,11 +4,13 @@ D-Bus session; argument: the brovik executable."""
 
 import configparser
 import os
+import re
 import subprocess
 import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 failures = []
 
@@ -27,6 +29,9 @@ def wait_for(find, what, seconds=30):
     # A deadline only against hanging; nothing is asserted about speed.
     end = time.monotonic() + seconds
     while time.monotonic() < end:
+        # Events from the bus arrive through the main loop.
+        while GLib.MainContext.default().pending():
+            GLib.MainContext.default().iteration(False)
         found = find()
         if found:
             return found
@@ -82,17 +87,34 @@ def labels_of(acc):
 def main():
     brovik = sys.argv[1]
     config = os.environ["XDG_CONFIG_HOME"]
-    master, slave = os.openpty()
+    # COM1 is a board under a name of its own, so that it can go and come back.
+    board = os.path.join(os.environ["TMPDIR"], "board")
+    devices = []
+
+    def plug():
+        devices.extend(os.openpty())
+        os.symlink(os.ttyname(devices[-1]), board)
+
+    def unplug():
+        os.remove(board)
+        for fd in devices:
+            os.close(fd)
+        devices.clear()
+
+    plug()
     settings = os.path.join(config, "Brovik", "Brovik.ini")
     os.makedirs(os.path.dirname(settings))
     with open(settings, "w") as f:
         f.write("[General]\nAutoClearOnSend=1\nSendCR=2\nSendLF=0\n"
                 "[Outputs]\nOutput1=ATZ0x0Dh\n"
-                f"[Ports]\nCOM1={os.ttyname(slave)}\n")
+                f"[Ports]\nCOM1={board}\n")
 
     # The bus and its registry are started on demand; have them up before
     # the program looks for them.
     fresh(pyatspi.Registry.getDesktop(0)).childCount
+    announced = []  # the names heard, as the event brought them
+    pyatspi.Registry.registerEventListener(lambda event: announced.append(event.source.name),
+                                           "object:property-change:accessible-name")
     log = open(os.path.join(os.environ["TMPDIR"], "brovik.log"), "w")
     proc = subprocess.Popen([brovik], stdout=log, stderr=subprocess.STDOUT)
     try:
@@ -102,6 +124,28 @@ def main():
 
         app = wait_for(application, "the application on the bus")
         main_window = wait_for(lambda: window(app, "Brovik"), "the main window")
+
+        # The status line is read as it shows, and each change is heard.
+        connected = "Connected to COM1:9600,n,8,1"
+        disconnected = "Disconnected. Please select your COM port from options."
+        status = wait_for(lambda: pyatspi.findDescendant(
+            fresh(main_window), lambda a: a.getRole() == pyatspi.ROLE_LABEL and
+            a.name.startswith("Connected to ")), "the connection status")
+        check(status.name == connected, f"the status line reads {status.name!r}")
+        check(status.description == f"COM1 is {board} ({os.ttyname(devices[-1])})",
+              f"the status line tells which device COM1 is: {status.description!r}")
+        time_of_day = re.compile(r"\d{1,2}:\d{2}(:\d{2})?(\s?[AP]M)?")
+        clock = pyatspi.findDescendant(main_window, lambda a: a.getRole() == pyatspi.ROLE_LABEL
+                                       and time_of_day.fullmatch(a.name))
+        check(clock is not None, "the clock panel reads the time")
+        announced.clear()
+        unplug()
+        wait_for(lambda: disconnected in announced, "the lost port announced")
+        check(fresh(status).name == disconnected, "the status line reads that the port is lost")
+        announced.clear()
+        plug()
+        wait_for(lambda: connected in announced, "the port back announced")
+        check(fresh(status).name == connected, "the status line reads that the port is back")
 
         check(descendant(main_window, "Data").description.startswith("Use 0xNNh"),
               "the data field is named Data and its tooltip describes it")
@@ -169,8 +213,8 @@ def main():
         if proc.poll() is None:
             proc.kill()
             proc.wait()
-        os.close(master)
-        os.close(slave)
+        for fd in devices:
+            os.close(fd)
 
     saved = configparser.ConfigParser(interpolation=None)
     saved.read(settings)

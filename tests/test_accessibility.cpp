@@ -1,5 +1,6 @@
 // What assistive technology reads and does in the three windows, through Qt's
 // accessibility interfaces (the AT-SPI bus is checked by accessibility_under_xvfb.sh).
+#include "serial/serialport.h"
 #include "settings/settingsstore.h"
 #include "support/pagecatcher.h"
 #include "support/ptydevice.h"
@@ -9,6 +10,7 @@
 #include "ui/formsplash.h"
 #include "ui/linkarea.h"
 #include "ui/pictures/aboutface.h"
+#include "ui/statuspanel.h"
 #include "ui/weblinks.h"
 
 #include <QAccessible>
@@ -108,6 +110,23 @@ private slots:
         QCOMPARE(int(accessible(widget)->role()), role);
         QCOMPARE(readText(widget, QAccessible::Name), name);
         QCOMPARE(readText(widget, QAccessible::Description), description);
+    }
+
+    // Each status panel is read as it shows and its details are its
+    // description (that each change is announced is checked on the AT-SPI bus:
+    // the offscreen platform has no accessibility bridge to announce to).
+    void theStatusPanelsAreReadAsShown() {
+        auto w = started();
+        QCOMPARE(readText(w->statusConnection, QAccessible::Name),
+                 QStringLiteral("Connected to COM1:9600,n,8,1"));
+        QCOMPARE(readText(w->statusConnection, QAccessible::Description),
+                 QStringLiteral("COM1 is ") + dev->path());
+        w->MSComm().setPortOpen(false);
+        w->updateCommStatus();
+        QCOMPARE(readText(w->statusConnection, QAccessible::Name),
+                 QStringLiteral("Disconnected. Please select your COM port from options."));
+        QVERIFY(!w->statusClock->text().isEmpty());
+        QCOMPARE(readText(w->statusClock, QAccessible::Name), w->statusClock->text());
     }
 
     void outputButtonsTellWhatTheySend_data() {

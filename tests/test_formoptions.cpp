@@ -6,10 +6,13 @@
 #include "settings/settingsstore.h"
 #include "support/ptydevice.h"
 #include "support/testenv.h"
+#include "ui/designstyle.h"
 #include "ui/formmain.h"
 #include "ui/formoptions.h"
 #include "ui/statuspanel.h"
+#include "ui/textfit.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -19,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleOption>
 #include <QTest>
 #include <QTimer>
 
@@ -760,18 +764,97 @@ private slots:
             QVERIFY(!b->isDefault() && !b->autoDefault());
     }
 
-    void everyCaptionFitsItsControl() {
-        FormMain w;
-        FormOptions dlg(&w, w.optionsLogic());
-        for (QLabel* l : dlg.findChildren<QLabel*>())
-            QVERIFY2(QFontMetrics(l->font()).horizontalAdvance(l->text()) <=
-                         l->contentsRect().width(),
-                     qPrintable(l->objectName()));
-        QVERIFY(dlg.CheckAutoClear->sizeHint().width() <= dlg.CheckAutoClear->width());
-        for (QPushButton* b : dlg.findChildren<QPushButton*>())
-            QVERIFY2(QFontMetrics(b->font()).horizontalAdvance(b->text().remove(u'&')) <
-                         b->width() - 8,
-                     qPrintable(b->objectName()));
+    // Both windows in the window's font: every caption fits where its control
+    // draws it, at the window's size (narrower letters at most), every list
+    // entry fits the closed list and its popup, and a control inside a frame
+    // stands within the frame's lines, below its caption.
+    void captionsFramesAndListsFit_data() {
+        QTest::addColumn<bool>("dialog");
+        QTest::newRow("main window") << false;
+        QTest::newRow("Options dialog") << true;
+    }
+    void captionsFramesAndListsFit() {
+        QFETCH(bool, dialog);
+        mapPorts();
+        auto w = started();
+        FormOptions dlg(w.get(), w->optionsLogic());
+        dlg.load();
+        QWidget* window = dialog ? static_cast<QWidget*>(&dlg) : w.get();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        const int size = QFontInfo(window->font()).pixelSize();
+        QCOMPARE(size, 11);
+
+        auto fits = [&](QWidget* c, const QString& text, const QRect& room) {
+            const QString what = c->objectName() + u' ' + text;
+            QVERIFY2(QFontInfo(c->font()).pixelSize() == size, qPrintable(what));
+            // The style sets a caption that is too wide narrower as it draws it.
+            QVERIFY2(qobject_cast<DesignStyle*>(c->style()), qPrintable(what));
+            const QFont drawn = fittedFont(c->font(), text, room.width());
+            QVERIFY2(QFontMetricsF(drawn).size(Qt::TextShowMnemonic, text).width() <= room.width(),
+                     qPrintable(what));
+        };
+        int captions = 0;
+        for (QWidget* c : window->findChildren<QWidget*>()) {
+            if (c->window() != window)
+                continue;
+            QStyle* style = c->style();
+            QStyleOptionButton button;
+            button.initFrom(c);
+            if (auto* box = qobject_cast<QCheckBox*>(c)) {
+                button.text = box->text();
+                fits(c, box->text(),
+                     style->subElementRect(QStyle::SE_CheckBoxContents, &button, c));
+            } else if (auto* b = qobject_cast<QPushButton*>(c)) {
+                button.text = b->text();
+                fits(c, b->text(),
+                     style->subElementRect(QStyle::SE_PushButtonContents, &button, c));
+            } else if (auto* l = qobject_cast<QLabel*>(c); l && l->pixmap().isNull()) {
+                if (!l->text().isEmpty())
+                    fits(c, l->text(), l->contentsRect());
+            } else if (auto* g = qobject_cast<QGroupBox*>(c)) {
+                QStyleOptionGroupBox frame;
+                frame.initFrom(g);
+                frame.text = g->title();
+                frame.textAlignment = g->alignment();
+                frame.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+                frame.lineWidth = 1;
+                const QRect caption =
+                    style->subControlRect(QStyle::CC_GroupBox, &frame, QStyle::SC_GroupBoxLabel, g);
+                const QRect inside =
+                    style->subControlRect(QStyle::CC_GroupBox, &frame, QStyle::SC_GroupBoxFrame, g)
+                        .adjusted(1, 1, -1, -1);
+                fits(c, g->title(), caption);
+                for (QWidget* inner : g->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                    QVERIFY2(inside.contains(inner->geometry()) &&
+                                 inner->geometry().top() > caption.bottom(),
+                             qPrintable(inner->objectName()));
+            } else if (auto* list = qobject_cast<QComboBox*>(c)) {
+                QStyleOptionComboBox closed;
+                closed.initFrom(list);
+                closed.subControls = QStyle::SC_All;
+                const QRect field = style->subControlRect(QStyle::CC_ComboBox, &closed,
+                                                          QStyle::SC_ComboBoxEditField, list);
+                int longest = 0;
+                for (const QString& entry : items(list)) {
+                    fits(c, entry, field.adjusted(1, 0, -1, 0));
+                    longest = std::max(longest, list->fontMetrics().horizontalAdvance(entry));
+                }
+                // The popup is as wide as the style says a list must be to show it whole.
+                const int whole = style
+                                      ->sizeFromContents(QStyle::CT_ComboBox, &closed,
+                                                         QSize(longest, list->height()), list)
+                                      .width();
+                list->showPopup();
+                QVERIFY(list->view()->isVisible());
+                QVERIFY2(list->view()->window()->width() >= whole, qPrintable(list->objectName()));
+                list->hidePopup();
+            } else {
+                continue;
+            }
+            ++captions;
+        }
+        QCOMPARE(captions, dialog ? 27 : 23);
     }
 
     void focusStartsOnTheCheckBoxAndTabFollowsTheDesign() {

@@ -17,6 +17,7 @@
 #include "ui/accessiblecontrols.h"
 #include "ui/checkstate.h"
 #include "ui/designlayout.h"
+#include "ui/designstyle.h"
 #include "ui/linkarea.h"
 #include "ui/pictures/appicon.h"
 #include "ui/pictures/banner.h"
@@ -157,14 +158,14 @@ void FormMain::buildLayout() {
     StatusBar->setSizeGripEnabled(false);
     statusConnection = new StatusPanel(StatusBar, [this] { return connectionDetails(*m_comm); });
     statusConnection->setObjectName(QStringLiteral("statusConnection"));
-    statusConnection->setAccessibleName(QStringLiteral("Connection"));
+    // Neither panel gets a fixed accessible name: a label is read by its text,
+    // and Qt announces a change of that text only while the name is unset.
     statusConnection->setMinimumWidth(500 / 15);
     statusConnection->setFrameShape(QFrame::StyledPanel);
     statusConnection->setFrameShadow(QFrame::Sunken);
     StatusBar->addWidget(statusConnection, 1);
     statusClock = new QLabel(StatusBar);
     statusClock->setObjectName(QStringLiteral("statusClock"));
-    statusClock->setAccessibleName(QStringLiteral("Time"));
     statusClock->setFixedWidth(900 / 15);
     statusClock->setAlignment(Qt::AlignCenter);
     statusClock->setFrameShape(QFrame::StyledPanel);
@@ -194,7 +195,7 @@ void FormMain::buildLayout() {
          {static_cast<QWidget*>(PictureHead), imgHeaderZanthe, static_cast<QWidget*>(StatusBar)})
         w->setFocusPolicy(Qt::NoFocus);
     txtDataSend->setFocus();
-    fitCaptions(this);
+    applyDesignStyle(this);
     updateOutputDescriptions();
 }
 

@@ -4,7 +4,7 @@
 #include "ui/accessiblecontrols.h"
 #include "ui/checkstate.h"
 #include "ui/designlayout.h"
-#include "ui/textfit.h"
+#include "ui/designstyle.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -128,8 +128,7 @@ void FormOptions::buildLayout() {
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
     CheckAutoClear->setFocus();
-    // Same rule as the main window: a caption too wide for its control is drawn smaller.
-    fitCaptions(this);
+    applyDesignStyle(this);
 }
 
 void FormOptions::connectEvents() {
