@@ -5,18 +5,44 @@
 set(BROVIK_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/brovik)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${BROVIK_DOC_DIR})
 
-# Debian keeps a native package's change log compressed, without a time stamp.
+# Debian keeps a native package's change log, and any document larger than
+# 4 kB, compressed without a name or time stamp inside (gzip -9n).
 find_program(BROVIK_GZIP gzip REQUIRED)
-set(brovik_changelog ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
-add_custom_command(
-    OUTPUT ${brovik_changelog}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_LIST_DIR}/changelog ${CMAKE_BINARY_DIR}/packaging/changelog
-    COMMAND ${BROVIK_GZIP} -9nf ${CMAKE_BINARY_DIR}/packaging/changelog
-    DEPENDS ${CMAKE_CURRENT_LIST_DIR}/changelog
-    VERBATIM)
-add_custom_target(brovik-changelog ALL DEPENDS ${brovik_changelog})
-install(FILES ${brovik_changelog} DESTINATION ${BROVIK_DOC_DIR})
+set(brovik_docs)
+foreach(doc ${CMAKE_CURRENT_LIST_DIR}/changelog ${PROJECT_SOURCE_DIR}/README.md)
+    get_filename_component(name ${doc} NAME)
+    set(copy ${CMAKE_BINARY_DIR}/packaging/${name})
+    add_custom_command(
+        OUTPUT ${copy}.gz
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+        COMMAND ${CMAKE_COMMAND} -E copy ${doc} ${copy}
+        COMMAND ${BROVIK_GZIP} -9nf ${copy}
+        DEPENDS ${doc}
+        VERBATIM)
+    list(APPEND brovik_docs ${copy}.gz)
+endforeach()
+add_custom_target(brovik-docs ALL DEPENDS ${brovik_docs})
+install(FILES ${brovik_docs} DESTINATION ${BROVIK_DOC_DIR})
+
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME brovik)
+
+# A stripped install (CPack's, or cmake --install --strip) also drops the
+# sections Debian's own packaging drops: the compilers' version notes.
+if(CMAKE_STRIP)
+    set(brovik_strip_code [=[
+if(CMAKE_INSTALL_DO_STRIP)
+    foreach(program brovik brovik-virtual-device)
+        execute_process(
+            COMMAND "@CMAKE_STRIP@" --remove-section=.comment --remove-section=.note
+                    "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/@CMAKE_INSTALL_BINDIR@/${program}"
+            COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()
+endif()
+]=])
+    string(CONFIGURE "${brovik_strip_code}" brovik_strip_code @ONLY)
+    install(CODE "${brovik_strip_code}")
+endif()
 
 # Everything the install step takes from the build. CPack installs without
 # building the rest of the tree (tests, benchmarks) first, so this target is
@@ -25,7 +51,7 @@ install(FILES ${brovik_changelog} DESTINATION ${BROVIK_DOC_DIR})
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 add_custom_target(brovik-installed)
 add_dependencies(brovik-installed
-    brovik brovik-virtual-device brovik-icons brovik-manpages brovik-changelog)
+    brovik brovik-virtual-device brovik-icons brovik-manpages brovik-docs)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME brovik)
