@@ -7,8 +7,19 @@
 LogView::LogView(QPlainTextEdit* box) : QObject(box), m_box(box), m_log(box) {}
 
 bool LogView::following() const {
+    if (m_box->textCursor().hasSelection())
+        return false;
     const QScrollBar* bar = m_box->verticalScrollBar();
-    return bar->value() >= bar->maximum() && !m_box->textCursor().hasSelection();
+    if (bar->value() >= bar->maximum() || !m_box->isVisible())
+        return true;
+    // The caret kept at the end may leave the bar a line short of its end;
+    // what counts is whether the end is in view. Far from it, it is not, and
+    // finding out would lay out every line in between.
+    if (bar->maximum() - bar->value() > 2)
+        return false;
+    QTextCursor end(m_box->document());
+    end.movePosition(QTextCursor::End);
+    return m_box->cursorRect(end).top() < m_box->viewport()->height();
 }
 
 void LogView::showEntry(const QString& Data, LogCategory Cat) {
