@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTimer>
 
@@ -85,6 +86,11 @@ FindBar::FindBar(QPlainTextEdit* target, QWidget* parent)
             highlight();
     });
     connect(m_target->document(), &QTextDocument::contentsChanged, this, &FindBar::refreshSoon);
+    connect(m_target->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (isVisible())
+            markVisible();
+    });
+    m_target->viewport()->installEventFilter(this);
 }
 
 void FindBar::refreshSoon() {
@@ -93,6 +99,8 @@ void FindBar::refreshSoon() {
 }
 
 bool FindBar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_target->viewport() && event->type() == QEvent::Resize && isVisible())
+        markVisible();
     if (watched == txtFind && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -160,25 +168,17 @@ void FindBar::highlight() {
     const QString term = txtFind->text();
     m_matches.clear();
     m_current = -1;
-    QList<QTextEdit::ExtraSelection> marks;
+    m_length = term.size();
     if (!term.isEmpty()) {
         // Positions in the document's plain text are its cursor positions.
         const QString text = m_target->document()->toPlainText();
         const Qt::CaseSensitivity cs =
             CheckMatchCase->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
-        QTextCharFormat look;
-        look.setBackground(QColor(255, 225, 80));
-        look.setForeground(Qt::black);
         for (qsizetype at = text.indexOf(term, 0, cs); at >= 0;
-             at = text.indexOf(term, at + term.size(), cs)) {
+             at = text.indexOf(term, at + term.size(), cs))
             m_matches.append(at);
-            QTextCursor c(m_target->document());
-            c.setPosition(int(at));
-            c.setPosition(int(at + term.size()), QTextCursor::KeepAnchor);
-            marks.append({c, look});
-        }
     }
-    m_target->setExtraSelections(marks);
+    markVisible();
     // The selected match, when there is one, keeps its place in the count.
     const QTextCursor at = m_target->textCursor();
     const auto here = std::lower_bound(m_matches.cbegin(), m_matches.cend(), at.selectionStart());
@@ -193,4 +193,27 @@ void FindBar::highlight() {
         lblFindResult->setText(QStringLiteral("%1 of %2").arg(m_current + 1).arg(m_matches.size()));
     else
         lblFindResult->setText(QStringLiteral("%1 found").arg(m_matches.size()));
+}
+
+// Every match in view is highlighted; marking the thousands out of view
+// would cost more than the search, so they are marked as they scroll in.
+void FindBar::markVisible() {
+    QList<QTextEdit::ExtraSelection> marks;
+    if (!m_matches.isEmpty()) {
+        const QRect view = m_target->viewport()->rect();
+        const qsizetype first = m_target->cursorForPosition(view.topLeft()).block().position();
+        const QTextBlock last = m_target->cursorForPosition(view.bottomRight()).block();
+        const qsizetype end = last.position() + last.length();
+        QTextCharFormat look;
+        look.setBackground(QColor(255, 225, 80));
+        look.setForeground(Qt::black);
+        auto m = std::lower_bound(m_matches.cbegin(), m_matches.cend(), first - m_length);
+        for (; m != m_matches.cend() && *m < end; ++m) {
+            QTextCursor c(m_target->document());
+            c.setPosition(int(*m));
+            c.setPosition(int(*m + m_length), QTextCursor::KeepAnchor);
+            marks.append({c, look});
+        }
+    }
+    m_target->setExtraSelections(marks);
 }

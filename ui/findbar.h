@@ -49,10 +49,12 @@ private:
     enum class Step { Here, Forward, Back };
     void find(Step step);
     void highlight();
+    void markVisible();
     void refreshSoon();
 
     QPlainTextEdit* m_target;
     QList<qsizetype> m_matches; // positions in the log's text
+    qsizetype m_length = 0;     // of the term they match
     int m_current = -1;
     QTimer* m_refresh;
 };
