@@ -54,6 +54,7 @@ FindBar::FindBar(QPlainTextEdit* target, QWidget* parent)
     btCloseFind = new QPushButton(QStringLiteral("Close"), this);
     btCloseFind->setObjectName(QStringLiteral("btCloseFind"));
     btCloseFind->setToolTip(QStringLiteral("Close the find bar (Escape)"));
+    btCloseFind->setAccessibleName(QStringLiteral("Close find bar"));
     for (QPushButton* b : {btFindPrevious, btFindNext, btCloseFind})
         b->setAutoDefault(false);
     row->addWidget(caption);

@@ -28,3 +28,8 @@ void FindDialog::openOver(QWidget* log) {
     activateWindow();
     findBar->openBar();
 }
+
+void FindDialog::reject() {
+    findBar->closeBar();
+    QDialog::reject();
+}

@@ -15,4 +15,8 @@ public:
     void openOver(QWidget* log);
 
     FindBar* findBar = nullptr;
+
+protected:
+    // Closed from its frame too, it takes its highlights with it.
+    void reject() override;
 };
