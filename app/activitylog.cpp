@@ -1,26 +1,13 @@
 #include "app/activitylog.h"
 
+#include "base/logprefix.h"
+
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
 namespace {
-
-QString prefixFor(LogCategory cat) {
-    switch (cat) {
-    case LogCategory::Info:
-        return QStringLiteral("Info: ");
-    case LogCategory::Received:
-        return QStringLiteral("<< ");
-    case LogCategory::Sent:
-        return QStringLiteral(">> ");
-    case LogCategory::Error:
-        return QStringLiteral("Err: ");
-    default:
-        return {};
-    }
-}
 
 bool endsLine(QStringView text, qsizetype i) {
     const QChar c = text[i];
@@ -88,7 +75,7 @@ void ActivityLog::updateLog(const QString& Data, LogCategory Cat) {
     // the CR LF that ends the entry makes one more (empty) line.
     const qsizetype keepFrom = startOfLastLines(Data, CapacityLines - 1);
     int newLines = 0;
-    const QString shown = inDisplayLines(keepFrom == 0 ? prefixFor(Cat) : QString(),
+    const QString shown = inDisplayLines(keepFrom == 0 ? logPrefix(Cat) : QString(),
                                          QStringView(Data).mid(keepFrom), &newLines);
 
     QTextDocument* doc = m_box->document();
@@ -106,7 +93,10 @@ void ActivityLog::updateLog(const QString& Data, LogCategory Cat) {
         oldest.setPosition(doc->findBlockByNumber(excess).position(), QTextCursor::KeepAnchor);
         oldest.removeSelectedText();
     }
-    // Caret after the last character, so the newest entry is in view.
+    // Caret after the last character, so the newest entry is in view;
+    // unless the reader is elsewhere, whose view and selection stay.
+    if (!m_following)
+        return;
     end.movePosition(QTextCursor::End);
     m_box->setTextCursor(end);
 }

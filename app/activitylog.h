@@ -21,11 +21,14 @@ public:
 
     void updateLog(const QString& Data, LogCategory Cat) override;
     void clear();
+    // Off: entries are appended without moving the caret or the view.
+    void setFollowing(bool on) { m_following = on; }
     // Message characters of one category appended so far, whatever the
     // capacity kept (to measure that nothing is lost).
     qint64 loggedCharacters(LogCategory Cat) const;
 
 private:
     QPlainTextEdit* m_box;
+    bool m_following = true;
     std::array<qint64, 5> m_loggedCharacters{}; // by category; 0 = any other
 };

@@ -6,6 +6,7 @@
 #include "ui/buscommand.h"
 #include "ui/busservice.h"
 #include "ui/formmain.h"
+#include "ui/logcontrols.h"
 #include "ui/pictures/appicon.h"
 
 #include <QApplication>
@@ -98,15 +99,6 @@ int main(int argc, char* argv[]) {
         std::fputs(qPrintable(QStringLiteral("brovik: ") + cl.error + u'\n'), stderr);
         return 2;
     }
-    // The log capture is not built into this program yet: refuse rather
-    // than run without writing the file asked for.
-    if (cl.capture) {
-        std::fputs(qPrintable(QStringLiteral("brovik: --capture %1: this build cannot capture "
-                                             "the log yet\n")
-                                  .arg(*cl.capture)),
-                   stderr);
-        return 2;
-    }
     if (cl.action != CommandLine::Action::Run) {
         QCoreApplication app(argc, argv);
         setNames();
@@ -127,10 +119,13 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("brovik"));
 
     FormMain formMain;
+    // Before the load, so that the start-up lines are captured too.
+    if (cl.capture)
+        formMain.logControls().startCapture(*cl.capture, false);
     closeOnTerminationSignals(&formMain);
     formMain.runOverrides = cl.port;
     BoardActions board(formMain);
-    installBoardContextMenu(formMain.txtLog, board);
+    board.addTo(formMain.logControls().actions());
     formMain.load();
     BusService bus(board);
     if (const QString why = bus.publish(); !why.isEmpty())

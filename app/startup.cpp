@@ -1,7 +1,7 @@
-#include "app/activitylog.h"
 #include "base/reportfailure.h"
 #include "serial/serialport.h"
 #include "settings/mainsettings.h"
+#include "session/logfeed.h"
 #include "ui/formmain.h"
 
 #include <QCoreApplication>

@@ -8,7 +8,7 @@ function(brovik_check_layering target)
     foreach(source IN LISTS sources)
         if(NOT IS_ABSOLUTE "${source}")
             # Sources listed by a subdirectory are relative to it; find which.
-            foreach(dir base serial settings transmit)
+            foreach(dir base serial settings transmit session)
                 if(EXISTS "${PROJECT_SOURCE_DIR}/${dir}/${source}")
                     set(source "${PROJECT_SOURCE_DIR}/${dir}/${source}")
                     break()

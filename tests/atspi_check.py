@@ -205,6 +205,23 @@ def main():
         do(cr, "Toggle")
         check(states(cr).contains(pyatspi.STATE_CHECKED), "Toggle ticks the greyed CR")
 
+        # The log window and its find bar, from the keyboard alone.
+        wid = subprocess.run(["xdotool", "search", "--name", "^Brovik$"], check=True,
+                             capture_output=True, text=True).stdout.split()[0]
+        subprocess.run(["xdotool", "windowfocus", "--sync", wid], check=True)
+        subprocess.run(["xdotool", "key", "ctrl+l"], check=True)
+        log_window = wait_for(lambda: window(app, "Brovik Log"), "the log window")
+        check(descendant(log_window, "Activity log").getRole() == pyatspi.ROLE_TEXT,
+              "the log window's log is a text named Activity log")
+        subprocess.run(["xdotool", "key", "ctrl+f"], check=True)
+        find = wait_for(lambda: pyatspi.findDescendant(
+            fresh(log_window), lambda a: a.name == "Find" and a.getRole() == pyatspi.ROLE_TEXT
+            and states(a).contains(pyatspi.STATE_SHOWING)), "the find field")
+        check(states(find).contains(pyatspi.STATE_FOCUSED), "Ctrl+F puts the focus in Find")
+        for name in ("Previous", "Next", "Close find bar"):
+            descendant(log_window, name, pyatspi.ROLE_PUSH_BUTTON)
+        descendant(log_window, "Match case", pyatspi.ROLE_CHECK_BOX)
+
         do(descendant(main_window, "Exit", pyatspi.ROLE_PUSH_BUTTON), "Press")
         proc.wait(timeout=30)
     except (Failure, subprocess.TimeoutExpired) as e:

@@ -6,10 +6,9 @@
 #include "serial/serialport.h"
 #include "settings/boardsettings.h"
 #include "ui/formmain.h"
+#include "ui/logcontextmenu.h"
 
 #include <QAction>
-#include <QMenu>
-#include <QPlainTextEdit>
 
 #include <memory>
 
@@ -76,11 +75,9 @@ void BoardActions::refresh() {
     releaseAction->setStatusTip(tip);
 }
 
-void BoardActions::addTo(QMenu* menu) {
+void BoardActions::addTo(LogActions& log) {
     refresh();
-    menu->addAction(resetAction);
-    menu->addAction(breakAction);
-    menu->addAction(releaseAction);
+    log.addSection({resetAction, breakAction, releaseAction});
 }
 
 void BoardActions::resetBoard() {
@@ -128,15 +125,4 @@ QString BoardActions::reclaim() {
 
 QString BoardActions::status() {
     return portStatus(port());
-}
-
-void installBoardContextMenu(QPlainTextEdit* log, BoardActions& actions) {
-    log->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(log, &QWidget::customContextMenuRequested, log, [log, &actions](QPoint at) {
-        const std::unique_ptr<QMenu> menu(log->createStandardContextMenu(at));
-        menu->setObjectName(QStringLiteral("logContextMenu"));
-        menu->addSeparator();
-        actions.addTo(menu.get());
-        menu->exec(log->viewport()->mapToGlobal(at));
-    });
 }

@@ -5,9 +5,8 @@
 #include <QObject>
 
 class FormMain;
+class LogActions;
 class QAction;
-class QMenu;
-class QPlainTextEdit;
 class SerialPort;
 
 // What the board on the main window's port gets beyond the designed
@@ -20,8 +19,9 @@ public:
     explicit BoardActions(FormMain& window);
     ~BoardActions() override;
 
-    // Adds the three actions, their texts following the port, to a menu.
-    void addTo(QMenu* menu);
+    // Adds the three actions, their texts following the port, to the log's
+    // context menu, in a section of their own.
+    void addTo(LogActions& log);
 
     // What the actions do. Each logs what it did or, as an Error line, why not.
     void resetBoard();
@@ -55,6 +55,3 @@ private:
     FormMain& m_window;
     WindowLog m_log;
 };
-
-// The log's context menu: its own entries, then the board's actions.
-void installBoardContextMenu(QPlainTextEdit* log, BoardActions& actions);

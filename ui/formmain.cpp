@@ -1,12 +1,12 @@
 #include "ui/formmain.h"
 
-#include "app/activitylog.h"
 #include "app/overridepointer.h"
 #include "serial/connectionstatus.h"
 #include "serial/receivepoller.h"
 #include "serial/serialport.h"
 #include "session/runoverrides.h"
 #include "settings/boardsettings.h"
+#include "session/logfeed.h"
 #include "settings/mainsettings.h"
 #include "settings/optionslogic.h"
 #include "settings/settingskeys.h"
@@ -19,6 +19,7 @@
 #include "ui/designlayout.h"
 #include "ui/designstyle.h"
 #include "ui/linkarea.h"
+#include "ui/logcontrols.h"
 #include "ui/pictures/appicon.h"
 #include "ui/pictures/banner.h"
 #include "ui/statuspanel.h"
@@ -60,7 +61,7 @@ FormMain::FormMain(std::unique_ptr<SerialPort> port)
     setObjectName(QStringLiteral("formMain"));
     buildLayout();
 
-    m_log = std::make_unique<ActivityLog>(txtLog);
+    m_log = std::make_unique<LogFeed>();
     const PortWriter writer{*m_comm, *m_log, *m_pointer, [] { QCoreApplication::processEvents(); }};
     m_pipeline = std::make_unique<SendPipeline>(writer);
     m_fileSender = std::make_unique<FileSender>(writer);
@@ -69,6 +70,8 @@ FormMain::FormMain(std::unique_ptr<SerialPort> port)
 
     connectEvents();
     installKeyboard();
+    m_logControls =
+        std::make_unique<LogControls>(this, txtLog, *m_log, [this] { btClear_Click(); });
 }
 
 FormMain::~FormMain() = default;
@@ -307,4 +310,5 @@ void FormMain::btSendFile_Click() {
 void FormMain::Timer_Timer() {
     if (m_poller->tick())
         updateCommStatus();
+    m_log->tickEnded();
 }

@@ -10,8 +10,9 @@
 #include <array>
 #include <memory>
 
-class ActivityLog;
 class FileSender;
+class LogControls;
+class LogFeed;
 class MainSettings;
 class OptionsLogic;
 class OverridePointer;
@@ -75,6 +76,8 @@ public:
     void updateOutputDescriptions();
 
     SerialPort& MSComm() { return *m_comm; }
+    // The log's context menu, its window, find, capture (ui/logcontrols.cpp).
+    LogControls& logControls() { return *m_logControls; }
 
     // What the command line set for this run; loadSettings applies it over
     // the stored values (session/runoverrides.cpp).
@@ -123,9 +126,10 @@ private:
 
     std::unique_ptr<SerialPort> m_comm;
     std::unique_ptr<OverridePointer> m_pointer;
-    std::unique_ptr<ActivityLog> m_log;
+    std::unique_ptr<LogFeed> m_log;
     std::unique_ptr<SendPipeline> m_pipeline;
     std::unique_ptr<FileSender> m_fileSender;
     std::unique_ptr<ReceivePoller> m_poller;
     std::unique_ptr<MainSettings> m_settings;
+    std::unique_ptr<LogControls> m_logControls;
 };

@@ -1,0 +1,45 @@
+#include "ui/logview.h"
+
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+
+LogView::LogView(QPlainTextEdit* box) : QObject(box), m_box(box), m_log(box) {}
+
+bool LogView::following() const {
+    if (m_box->textCursor().hasSelection())
+        return false;
+    const QScrollBar* bar = m_box->verticalScrollBar();
+    if (bar->value() >= bar->maximum() || !m_box->isVisible())
+        return true;
+    // The caret kept at the end may leave the bar a line short of its end;
+    // what counts is whether the end is in view. Far from it, it is not, and
+    // finding out would lay out every line in between.
+    if (bar->maximum() - bar->value() > 2)
+        return false;
+    QTextCursor end(m_box->document());
+    end.movePosition(QTextCursor::End);
+    return m_box->cursorRect(end).top() < m_box->viewport()->height();
+}
+
+void LogView::showEntry(const QString& Data, LogCategory Cat) {
+    const bool follow = following();
+    m_log.setFollowing(follow);
+    if (follow) {
+        m_log.updateLog(Data, Cat);
+    } else {
+        // The scroll bar counts lines from the top, so dropping the oldest
+        // lines would slide the text under the reader: keep the top line.
+        QScrollBar* bar = m_box->verticalScrollBar();
+        const QTextBlock top = m_box->document()->findBlockByLineNumber(bar->value());
+        const int intoBlock = bar->value() - top.firstLineNumber();
+        const QTextCursor mark(top); // moves with the text
+        m_log.updateLog(Data, Cat);
+        bar->setValue(mark.block().firstLineNumber() + intoBlock);
+    }
+    emit entryShown();
+}
+
+void LogView::clearShown() {
+    m_log.clear();
+}

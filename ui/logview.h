@@ -1,0 +1,33 @@
+#pragma once
+
+#include "app/activitylog.h"
+#include "session/logdisplay.h"
+
+#include <QObject>
+
+class QPlainTextEdit;
+
+// One text box showing the log: the main window's txtLog or the log window's.
+// While the reader has scrolled up or selected text, new entries are appended
+// without moving the view or losing the selection; back at the end (by
+// scrolling, or Ctrl+End) the box follows the log again.
+class LogView : public QObject, public LogDisplay {
+    Q_OBJECT
+public:
+    explicit LogView(QPlainTextEdit* box);
+
+    QPlainTextEdit* box() const { return m_box; }
+    // Whether the next entry moves the view to the end: the view is there
+    // and nothing is selected.
+    bool following() const;
+
+    void showEntry(const QString& Data, LogCategory Cat) override;
+    void clearShown() override;
+
+signals:
+    void entryShown();
+
+private:
+    QPlainTextEdit* m_box;
+    ActivityLog m_log;
+};
