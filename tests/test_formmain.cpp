@@ -1,9 +1,9 @@
 // The main window: start-up, the activity log, the status line, Exit and layout.
-#include "app/activitylog.h"
 #include "serial/serialport.h"
 #include "settings/settingsstore.h"
 #include "support/ptydevice.h"
 #include "support/testenv.h"
+#include "ui/activitylog.h"
 #include "ui/formmain.h"
 #include "ui/statuspanel.h"
 

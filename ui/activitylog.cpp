@@ -1,4 +1,4 @@
-#include "app/activitylog.h"
+#include "ui/activitylog.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>

@@ -38,11 +38,11 @@ public:
     explicit FormMain(std::unique_ptr<SerialPort> port);
     ~FormMain() override;
 
-    // Life cycle (app/startup.cpp): centre, load the settings, open the port; Exit.
+    // Life cycle (ui/startup.cpp): centre, load the settings, open the port; Exit.
     void load();
     void btExit_Click();
 
-    // Activity log and status line (app/activitylog.cpp, serial/connectionstatus.cpp).
+    // Activity log and status line (ui/activitylog.cpp, serial/connectionstatus.cpp).
     void updateLog(const QString& Data, LogCategory Cat);
     void btClear_Click();
     void updateCommStatus();

@@ -1,6 +1,6 @@
-#include "app/activitylog.h"
 #include "base/reportfailure.h"
 #include "serial/serialport.h"
+#include "ui/activitylog.h"
 #include "ui/formmain.h"
 
 #include <QCoreApplication>
