@@ -1,42 +1,15 @@
 #include "serial/comportmap.h"
 
-#include "base/failure.h"
 #include "serial/deviceinfo.h"
-#include "settings/settingskeys.h"
-#include "settings/settingsstore.h"
 
 #include <QFileInfo>
-#include <QMap>
 #include <QRegularExpression>
-#include <QSerialPortInfo>
 #include <QSet>
 
 #include <algorithm>
 #include <tuple>
 
 namespace {
-
-// The "Ports" section: COM number -> device path, as the user wrote it. A
-// settings file that cannot be read maps nothing explicitly; reading it
-// reports the failure where the settings are loaded.
-QMap<int, QString> explicitEntries() {
-    QMap<int, QString> entries;
-    QList<std::pair<QString, QString>> section;
-    try {
-        section = SettingsStore::GetAllSettings(SettingsKeys::AppName, SettingsKeys::Ports);
-    } catch (const Failure&) {
-        return entries;
-    }
-    static const QRegularExpression comKey(QStringLiteral("^COM([1-9][0-9]*)$"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    for (const auto& [key, value] : section) {
-        const auto m = comKey.match(key);
-        const QString path = value.trimmed();
-        if (m.hasMatch() && !path.isEmpty())
-            entries.insert(m.captured(1).toInt(), path);
-    }
-    return entries;
-}
 
 // USB boards first, so that the one board a user plugs in is COM1 even on a
 // PC with a built-in port.
@@ -69,39 +42,30 @@ QList<QSerialPortInfo> unclaimedDevices(const QSet<QString>& claimed) {
     return ports;
 }
 
+} // namespace
+
+ComPortMap::ComPortMap(PortEntries entries) : m_entries(std::move(entries)) {}
+
 // Which free COM numbers (ascending) the unclaimed devices take: the k-th
 // free number gets the k-th device.
-struct Resolution {
-    QString path;
-    QString description;
-};
-
-Resolution resolve(int n) {
-    if (n < 1)
-        return {};
-    const QMap<int, QString> entries = explicitEntries();
-    if (entries.contains(n))
-        return {entries.value(n), QString()};
-
-    // Explicit entries claim their devices and their numbers.
-    QSet<QString> claimed;
-    for (const QString& path : entries)
-        claimed.insert(deviceIdentity(path));
-    const QList<QSerialPortInfo> devices = unclaimedDevices(claimed);
+const QSerialPortInfo* ComPortMap::unclaimedDevice(int n) const {
+    if (!m_unclaimed) {
+        // Explicit entries claim their devices and their numbers.
+        QSet<QString> claimed;
+        for (const QString& path : m_entries)
+            claimed.insert(deviceIdentity(path));
+        m_unclaimed = unclaimedDevices(claimed);
+    }
     int k = 0;
-    for (int i = 1; i <= n && k < devices.size(); ++i) {
-        if (entries.contains(i))
+    for (int i = 1; i <= n && k < m_unclaimed->size(); ++i) {
+        if (m_entries.contains(i))
             continue;
-        if (i == n) {
-            const QSerialPortInfo& p = devices[k];
-            return {p.systemLocation(), productName(p)};
-        }
+        if (i == n)
+            return &(*m_unclaimed)[k];
         ++k;
     }
-    return {};
+    return nullptr;
 }
-
-} // namespace
 
 QStringList ComPortMap::numberingOrder(QStringList devices) {
     // By group, then by the name before the trailing number, then by that
@@ -116,10 +80,18 @@ QStringList ComPortMap::numberingOrder(QStringList devices) {
     return devices;
 }
 
-QString ComPortMap::devicePath(int n) {
-    return resolve(n).path;
+QString ComPortMap::devicePath(int n) const {
+    if (n < 1)
+        return {};
+    if (m_entries.contains(n))
+        return m_entries.value(n);
+    const QSerialPortInfo* device = unclaimedDevice(n);
+    return device ? device->systemLocation() : QString();
 }
 
-QString ComPortMap::description(int n) {
-    return resolve(n).description;
+QString ComPortMap::description(int n) const {
+    if (n < 1 || m_entries.contains(n))
+        return {};
+    const QSerialPortInfo* device = unclaimedDevice(n);
+    return device ? productName(*device) : QString();
 }

@@ -47,8 +47,8 @@ void MainSettings::loadSettings(LineEndStates& lineEnds) {
     });
 }
 
-void MainSettings::saveSettings(const LineEndStates& lineEnds,
-                                const std::function<void()>& updateCommStatus) {
+bool MainSettings::saveSettings(const LineEndStates& lineEnds) {
+    bool saved = false;
     reportingFailures(m_log, QStringLiteral("saveSettings: "), [&] {
         save(General, QStringLiteral("AutoClearOnSend"), autoClearText(m_autoClearOnSend));
         save(General, QStringLiteral("SendCR"), QString::number(lineEnds.sendCR));
@@ -57,6 +57,7 @@ void MainSettings::saveSettings(const LineEndStates& lineEnds,
         save(Com, QStringLiteral("Settings"), m_port.Settings());
         save(Com, QStringLiteral("HandShaking"),
              QString::number(static_cast<qint32>(m_port.Handshaking())));
-        updateCommStatus();
+        saved = true;
     });
+    return saved;
 }

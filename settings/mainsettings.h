@@ -4,8 +4,6 @@
 
 #include <QVariant>
 
-#include <functional>
-
 class LogSink;
 class SerialPort;
 
@@ -20,9 +18,10 @@ public:
     // that fails ends it with one "loadSettings: " line; later values keep
     // what they had.
     void loadSettings(LineEndStates& lineEnds);
-    // Saves the live values, then refreshes the status line. The first
-    // failure ends it with one "saveSettings: " line; nothing is rolled back.
-    void saveSettings(const LineEndStates& lineEnds, const std::function<void()>& updateCommStatus);
+    // Saves the live values; true when all were saved, so the caller refreshes
+    // the status line. The first failure ends it with one "saveSettings: "
+    // line; nothing is rolled back.
+    bool saveSettings(const LineEndStates& lineEnds);
 
 private:
     SerialPort& m_port;

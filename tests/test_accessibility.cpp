@@ -1,5 +1,6 @@
 // What assistive technology reads and does in the three windows, through Qt's
 // accessibility interfaces (the AT-SPI bus is checked by accessibility_under_xvfb.sh).
+#include "session/terminal.h"
 #include "settings/settingsstore.h"
 #include "support/pagecatcher.h"
 #include "support/ptydevice.h"
@@ -157,7 +158,7 @@ private slots:
 
     void optionsListsAndBoxesAreNamedByTheirLabels() {
         auto w = started();
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         const QList<QPair<QLabel*, QWidget*>> rows = {
             {dlg.Label1, dlg.ComboPort},     {dlg.Label2, dlg.ComboBaudRate},
@@ -234,9 +235,10 @@ private slots:
                 .arg(stored)
                 .toUtf8());
         auto w = started();
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
-        QCOMPARE(w->AutoClearOnSend, QVariant(stored)); // the fill leaves the stored text
+        QCOMPARE(w->terminal().AutoClearOnSend(),
+                 QVariant(stored)); // the fill leaves the stored text
         auto* check = box == u"CheckAutoClear" ? dlg.CheckAutoClear : w->findChild<QCheckBox*>(box);
         QVERIFY(check);
 
@@ -244,9 +246,9 @@ private slots:
         QCOMPARE(int(check->checkState()), after);
         QVERIFY(!check->isTristate());
         if (check == dlg.CheckAutoClear)
-            QCOMPARE(w->AutoClearOnSend, QVariant(after == Qt::Checked ? 1 : 0));
+            QCOMPARE(w->terminal().AutoClearOnSend(), QVariant(after == Qt::Checked ? 1 : 0));
         else
-            QCOMPARE(w->AutoClearOnSend, QVariant(stored));
+            QCOMPARE(w->terminal().AutoClearOnSend(), QVariant(stored));
         QCOMPARE(accessible(check)->state().checked, after == Qt::Checked);
     }
 };

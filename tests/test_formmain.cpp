@@ -1,5 +1,7 @@
 // The main window: start-up, the activity log, the status line, Exit and layout.
 #include "serial/serialport.h"
+#include "session/terminal.h"
+#include "settings/portentries.h"
 #include "settings/settingsstore.h"
 #include "support/ptydevice.h"
 #include "support/testenv.h"
@@ -43,7 +45,7 @@ private slots:
         // Centred on the screen at every start; the position is never stored.
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QCOMPARE(w.pos(), QPoint((screen.width() - 424) / 2, (screen.height() - 301) / 2));
-        QCOMPARE(w.AutoClearOnSend, QVariant(QStringLiteral("1")));
+        QCOMPARE(w.terminal().AutoClearOnSend(), QVariant(QStringLiteral("1")));
         QCOMPARE(w.CheckCR->checkState(), Qt::Unchecked);
         QCOMPARE(w.CheckLF->checkState(), Qt::Unchecked);
     }
@@ -65,7 +67,7 @@ private slots:
     void aPortHeldElsewhereIsReported() {
         PtyDevice dev;
         env.mapPort(1, dev.path());
-        SerialPort holder;
+        SerialPort holder(storedPortEntries());
         holder.setPortOpen(true);
         FormMain w;
         w.load();
@@ -86,7 +88,7 @@ private slots:
         QCOMPARE(w.CheckCR->checkState(), Qt::Checked);
         QCOMPARE(w.CheckLF->checkState(), Qt::PartiallyChecked);
         QCOMPARE(w.MSComm().Handshaking(), 2);
-        QCOMPARE(w.AutoClearOnSend, QVariant(QStringLiteral("0")));
+        QCOMPARE(w.terminal().AutoClearOnSend(), QVariant(QStringLiteral("0")));
     }
 
     void logEntriesHaveTheirPrefixesAndLineBreaks() {

@@ -2,6 +2,8 @@
 // the layout and the keyboard. COM1 and COM2 are pseudo-terminals, COM3 and
 // COM4 are mapped to nothing, so the machine's own devices never show up.
 #include "serial/serialport.h"
+#include "session/terminal.h"
+#include "settings/portentries.h"
 #include "settings/settingsstore.h"
 #include "support/ptydevice.h"
 #include "support/testenv.h"
@@ -174,7 +176,7 @@ private slots:
                               "[Outputs]\nOutput2=AT0x0Dh\nOutput8=last\n");
         mapPorts();
         FormMain w;
-        w.AutoClearOnSend = QStringLiteral("1");
+        w.terminal().setAutoClearOnSend(QStringLiteral("1"));
         SerialPort& comm = w.MSComm();
         comm.setCommPort(port);
         comm.setSettings(settings);
@@ -184,7 +186,7 @@ private slots:
             QVERIFY(comm.PortOpen());
         }
 
-        FormOptions dlg(&w, w.optionsLogic());
+        FormOptions dlg(&w, w.terminal());
         dlg.load();
         QCOMPARE(w.txtLog->toPlainText(), QString());
         QCOMPARE(items(dlg.ComboPort), (QStringList{"COM1", "COM2"}));
@@ -207,7 +209,7 @@ private slots:
         env.mapPort(1, absent(1));
         env.mapPort(2, absent(2));
         auto w = started();
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         QCOMPARE(dlg.ComboPort->count(), 0);
         QCOMPARE(dlg.ComboPort->currentIndex(), -1);
@@ -240,8 +242,8 @@ private slots:
         mapPorts();
         auto w = started();
         w->btClear_Click();
-        w->AutoClearOnSend = flag;
-        FormOptions dlg(w.get(), w->optionsLogic());
+        w->terminal().setAutoClearOnSend(flag);
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         if (state >= 0) {
             QCOMPARE(w->txtLog->toPlainText(), QString());
@@ -262,8 +264,8 @@ private slots:
         env.writeSettingsFile("[Outputs]\nOutput1=stored\nOutput2=also stored\n");
         mapPorts();
         auto w = started();
-        w->AutoClearOnSend = QStringLiteral("letters");
-        FormOptions dlg(w.get(), w->optionsLogic());
+        w->terminal().setAutoClearOnSend(QStringLiteral("letters"));
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         QCOMPARE(dlg.TextOut1[0]->text(), QString());
         // Only the box the user edited is stored; the others keep their text.
@@ -273,7 +275,7 @@ private slots:
         QCOMPARE(output(1), QStringLiteral("stored"));
         QCOMPARE(output(2), QStringLiteral("typed"));
         QCOMPARE(output(3), QStringLiteral("absent"));
-        QCOMPARE(intFlag(w->AutoClearOnSend), 0);
+        QCOMPARE(intFlag(w->terminal().AutoClearOnSend()), 0);
         QCOMPARE(w->MSComm().CommPort(), 1);
         QVERIFY(!w->MSComm().PortOpen());
     }
@@ -297,7 +299,7 @@ private slots:
         QFETCH(QString, description);
         QFETCH(QString, settings);
         auto w = started();
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         select(dlg.ComboPort, "COM2");
         select(dlg.ComboBaudRate, "19200");
@@ -348,7 +350,7 @@ private slots:
         const int port = w->MSComm().CommPort();
 
         boxes.start(yes ? QMessageBox::Yes : QMessageBox::No);
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         dlg.show();
         QCOMPARE(dlg.ComboPort->count(), present ? 2 : 0);
@@ -361,7 +363,7 @@ private slots:
         QVERIFY(!dlg.isVisible());
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         // The flag and the outputs went before the failure; the port is closed.
-        QCOMPARE(intFlag(w->AutoClearOnSend), 0);
+        QCOMPARE(intFlag(w->terminal().AutoClearOnSend()), 0);
         for (int n = 1; n <= 8; ++n)
             QCOMPARE(output(n), n == 3 ? QStringLiteral("third") : QString());
         QVERIFY(!w->MSComm().PortOpen());
@@ -387,12 +389,12 @@ private slots:
     void aPortHeldByAnotherProgramFailsAtOpening() {
         QFETCH(int, yes);
         auto w = started();
-        SerialPort holder;
+        SerialPort holder(storedPortEntries());
         holder.setCommPort(2);
         holder.setPortOpen(true);
 
         boxes.start(yes ? QMessageBox::Yes : QMessageBox::No);
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         select(dlg.ComboPort, "COM2");
         select(dlg.ComboBaudRate, "19200");
@@ -437,7 +439,7 @@ private slots:
         mapPorts();
         auto w = started();
         QVERIFY(w->MSComm().PortOpen());
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         select(dlg.ComboPort, "COM2");
         select(dlg.ComboFlow, "None");
@@ -454,7 +456,7 @@ private slots:
         env.writeSettingsFile("[COM]\nHandShaking=2\n");
         mapPorts();
         auto w = started();
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         dlg.show();
         QCOMPARE(dlg.ComboFlow->currentText(), QStringLiteral("Hardware (RTS/CTS)"));
@@ -490,7 +492,7 @@ private slots:
         QCOMPARE(comm.Input(), QStringLiteral("hello"));
 
         // A new opening shows the applied values, flow code 3 included.
-        FormOptions again(w.get(), w->optionsLogic());
+        FormOptions again(w.get(), w->terminal());
         again.load();
         QCOMPARE(again.ComboPort->currentText(), QStringLiteral("COM2"));
         QCOMPARE(again.ComboParity->currentText(), QStringLiteral("Mark"));
@@ -504,7 +506,7 @@ private slots:
         env.writeSettingsFile("[Outputs]\nOutput1=" + text.toLatin1() + "\n");
         mapPorts();
         auto w = started();
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         dlg.cmdOK->click();
         QCOMPARE(output(1).size(), text.size());
@@ -513,18 +515,18 @@ private slots:
 
     void theCheckBoxSetsTheFlagAtOnce() {
         auto w = started();
-        w->AutoClearOnSend = QStringLiteral("2");
-        FormOptions dlg(w.get(), w->optionsLogic());
+        w->terminal().setAutoClearOnSend(QStringLiteral("2"));
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         QCOMPARE(dlg.CheckAutoClear->checkState(), Qt::PartiallyChecked);
         dlg.CheckAutoClear->click(); // greyed -> ticked, then an ordinary box
         QCOMPARE(dlg.CheckAutoClear->checkState(), Qt::Checked);
-        QCOMPARE(intFlag(w->AutoClearOnSend), 1);
+        QCOMPARE(intFlag(w->terminal().AutoClearOnSend()), 1);
         dlg.CheckAutoClear->click();
         QCOMPARE(dlg.CheckAutoClear->checkState(), Qt::Unchecked);
-        QCOMPARE(intFlag(w->AutoClearOnSend), 0);
+        QCOMPARE(intFlag(w->terminal().AutoClearOnSend()), 0);
         dlg.CheckAutoClear->click();
-        QCOMPARE(intFlag(w->AutoClearOnSend), 1);
+        QCOMPARE(intFlag(w->terminal().AutoClearOnSend()), 1);
     }
 
     void closingWithoutApplyKeepsOnlyTheFlag_data() {
@@ -539,7 +541,7 @@ private slots:
         env.writeSettingsFile("[General]\nAutoClearOnSend=0\n[Outputs]\nOutput1=kept\n");
         mapPorts();
         auto w = started();
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -566,7 +568,7 @@ private slots:
         QVERIFY(w->MSComm().PortOpen());
         QCOMPARE(boxes.seen.size(), 0);
         // The flag stays on and reaches the store at the next save.
-        QCOMPARE(intFlag(w->AutoClearOnSend), 1);
+        QCOMPARE(intFlag(w->terminal().AutoClearOnSend()), 1);
         QCOMPARE(stored("General", "AutoClearOnSend"), QStringLiteral("0"));
         w->btExit_Click();
         QCOMPARE(stored("General", "AutoClearOnSend"), QStringLiteral("1"));
@@ -622,7 +624,7 @@ private slots:
 
     void theDialogIsLaidOutAsDesigned() {
         FormMain w;
-        FormOptions dlg(&w, w.optionsLogic());
+        FormOptions dlg(&w, w.terminal());
         QCOMPARE(dlg.objectName(), QStringLiteral("formOptions"));
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Options"));
         QCOMPARE(dlg.size(), QSize(377, 262));
@@ -709,7 +711,7 @@ private slots:
 
     void everyCaptionFitsItsControl() {
         FormMain w;
-        FormOptions dlg(&w, w.optionsLogic());
+        FormOptions dlg(&w, w.terminal());
         for (QLabel* l : dlg.findChildren<QLabel*>())
             QVERIFY2(QFontMetrics(l->font()).horizontalAdvance(l->text()) <=
                          l->contentsRect().width(),
@@ -723,7 +725,7 @@ private slots:
 
     void focusStartsOnTheCheckBoxAndTabFollowsTheDesign() {
         FormMain w;
-        FormOptions dlg(&w, w.optionsLogic());
+        FormOptions dlg(&w, w.terminal());
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         QCOMPARE(QApplication::focusWidget(), dlg.CheckAutoClear);
@@ -746,7 +748,7 @@ private slots:
         const QStringList names = {"CheckAutoClear", "ComboPort", "ComboFlow", "TextOut10",
                                    "TextOut17",      "cmdOK",     "cmdApply"};
         for (const QString& name : names) {
-            FormOptions dlg(w.get(), w->optionsLogic());
+            FormOptions dlg(w.get(), w->terminal());
             dlg.load();
             dlg.show();
             QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -758,7 +760,7 @@ private slots:
         }
         QCOMPARE(output(1), QStringLiteral("absent"));
 
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -775,7 +777,7 @@ private slots:
 
     void enterPressesOnlyAFocusedButton() {
         auto w = started();
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -804,7 +806,7 @@ private slots:
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QCOMPARE(output(1), QStringLiteral("x"));
 
-        FormOptions second(w.get(), w->optionsLogic());
+        FormOptions second(w.get(), w->terminal());
         second.load();
         second.show();
         QVERIFY(QTest::qWaitForWindowActive(&second));
@@ -819,7 +821,7 @@ private slots:
 
     void accessKeysPressTheButtons() {
         auto w = started();
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));

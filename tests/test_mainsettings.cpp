@@ -1,6 +1,7 @@
 // Loading and saving the main window's settings: conversions, ranges and
 // stopping at the first failure.
 #include "serial/serialport.h"
+#include "session/terminal.h"
 #include "settings/settingsstore.h"
 #include "support/ptydevice.h"
 #include "support/testenv.h"
@@ -64,7 +65,7 @@ private slots:
         QCOMPARE(errs.size(), 1);
         QVERIFY2(errs[0].startsWith(QStringLiteral("Err: loadSettings: ")), qPrintable(errs[0]));
 
-        QCOMPARE(w.AutoClearOnSend, QVariant(QStringLiteral("0")));
+        QCOMPARE(w.terminal().AutoClearOnSend(), QVariant(QStringLiteral("0")));
         QCOMPARE(w.CheckCR->checkState(), appliedSteps > 1 ? Qt::Checked : Qt::Unchecked);
         QCOMPARE(w.CheckLF->checkState(), appliedSteps > 2 ? Qt::Checked : Qt::Unchecked);
         QCOMPARE(w.MSComm().CommPort(), appliedSteps > 3 ? 4 : 1);
@@ -101,7 +102,8 @@ private slots:
         QCOMPARE(errs[0], QStringLiteral("Err: loadSettings: the settings file %1 is not a "
                                          "regular file: it is a FIFO (named pipe)")
                               .arg(env.settingsFile()));
-        QCOMPARE(w.AutoClearOnSend, QVariant()); // the defaults stay: nothing was applied
+        QCOMPARE(w.terminal().AutoClearOnSend(),
+                 QVariant()); // the defaults stay: nothing was applied
         w.btExit_Click();
         QCOMPARE(errors(w).last().left(19), QStringLiteral("Err: saveSettings: "));
         QVERIFY(QFileInfo(env.settingsFile()).exists());
@@ -139,7 +141,7 @@ private slots:
     void anIntegerFlagIsSavedAsOneDigit() {
         FormMain w;
         w.loadSettings();
-        w.AutoClearOnSend = 0;
+        w.terminal().setAutoClearOnSend(0);
         w.saveSettings();
         QCOMPARE(get("General", "AutoClearOnSend"), QStringLiteral("0"));
         QCOMPARE(w.statusConnection->text(),

@@ -2,6 +2,7 @@
 // and the main window's Enter key.
 #include "base/failure.h"
 #include "serial/serialport.h"
+#include "session/terminal.h"
 #include "settings/settingsstore.h"
 #include "support/ptywindowfixture.h"
 #include "support/refusingport.h"
@@ -106,7 +107,7 @@ private slots:
         QFETCH(QVariant, flag);
         QFETCH(bool, clears);
         start();
-        w->AutoClearOnSend = flag;
+        w->terminal().setAutoClearOnSend(flag);
         w->txtDataSend->setText(QStringLiteral("hello"));
         w->btSendData_Click();
         QCOMPARE(dev->read(5), QByteArray("hello"));
@@ -127,7 +128,7 @@ private slots:
 
     void anEmptyFieldDoesNothing() {
         start();
-        w->AutoClearOnSend = 1;
+        w->terminal().setAutoClearOnSend(1);
         w->CheckCR->setCheckState(Qt::Checked);
         w->btSendData_Click();
         w->SendData(QString());
@@ -218,7 +219,7 @@ private slots:
         start();
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        w->AutoClearOnSend = 0;
+        w->terminal().setAutoClearOnSend(0);
         w->txtDataSend->setText(QStringLiteral("x"));
         for (QWidget* from :
              {static_cast<QWidget*>(w->txtDataSend), static_cast<QWidget*>(w->CheckCR),

@@ -3,17 +3,12 @@
 #include "base/logsink.h"
 #include "settings/lineends.h"
 
-#include <QVariant>
 #include <QWidget>
 
 #include <array>
 #include <memory>
 
 class ActivityLog;
-class FileSender;
-class MainSettings;
-class OptionsLogic;
-class OverridePointer;
 class QCheckBox;
 class QFileDialog;
 class QLabel;
@@ -22,23 +17,23 @@ class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QTimer;
-class ReceivePoller;
-class SendPipeline;
 class SerialPort;
 class StatusPanel;
+class Terminal;
 
 // The main window. It builds its controls (ui/formmain.cpp) and hands each
-// event on to the part that does the work; the parts live in serial/,
-// transmit/ and settings/ and know nothing of windows.
+// event on to its terminal session (session/terminal.cpp), which knows
+// nothing of windows, and shows what the session reports.
 class FormMain : public QWidget {
     Q_OBJECT
 public:
     FormMain();
-    // The window owns the port; tests may hand in their own.
+    // The session owns the port; tests may hand in their own.
     explicit FormMain(std::unique_ptr<SerialPort> port);
     ~FormMain() override;
 
-    // Life cycle (ui/startup.cpp): centre, load the settings, open the port; Exit.
+    // Life cycle (ui/startup.cpp): centre, then the session loads the
+    // settings and opens the port; Exit.
     void load();
     void btExit_Click();
 
@@ -67,17 +62,12 @@ public:
     void btOptions_Click();
     void btAbout_Click();
     void imgHeaderZanthe_Click();
-    // The Options dialog's logic, bound to this window's port, flag and log.
-    OptionsLogic optionsLogic();
     // Each output button's tooltip and accessible description tell what it
     // sends, read from the stored outputs (ui/outputdescriptions.cpp).
     void updateOutputDescriptions();
 
-    SerialPort& MSComm() { return *m_comm; }
-
-    // The program-wide auto-clear flag: the stored text after start-up, an
-    // integer once the Options dialog has set it, nothing before loading.
-    QVariant AutoClearOnSend;
+    Terminal& terminal() { return *m_terminal; }
+    SerialPort& MSComm();
 
     // Controls, named as in the design.
     QWidget* PictureHead = nullptr;
@@ -115,12 +105,8 @@ private:
     void installKeyboard();
     void updateClock();
     LineEndStates lineEndStates() const;
+    void showLineEnds();
 
-    std::unique_ptr<SerialPort> m_comm;
-    std::unique_ptr<OverridePointer> m_pointer;
+    std::unique_ptr<Terminal> m_terminal;
     std::unique_ptr<ActivityLog> m_log;
-    std::unique_ptr<SendPipeline> m_pipeline;
-    std::unique_ptr<FileSender> m_fileSender;
-    std::unique_ptr<ReceivePoller> m_poller;
-    std::unique_ptr<MainSettings> m_settings;
 };
