@@ -1,6 +1,8 @@
 #include "app/terminationsignals.h"
 #include "serial/portlisting.h"
 #include "session/commandline.h"
+#include "session/terminal.h"
+#include "settings/portentries.h"
 #include "settings/settingskeys.h"
 #include "ui/boardactions.h"
 #include "ui/buscommand.h"
@@ -76,7 +78,7 @@ int runWithoutWindow(const CommandLine& cl) {
         print(QStringLiteral("brovik %1\n").arg(QCoreApplication::applicationVersion()));
         return 0;
     case CommandLine::Action::List:
-        print(comPortListing());
+        print(comPortListing(storedPortMap()));
         return 0;
     case CommandLine::Action::Release:
         return askRunningBrovik(QStringLiteral("Release"));
@@ -123,7 +125,7 @@ int main(int argc, char* argv[]) {
     if (cl.capture)
         formMain.logControls().startCapture(*cl.capture, false);
     closeOnTerminationSignals(&formMain);
-    formMain.runOverrides = cl.port;
+    formMain.terminal().setRunOverrides(cl.port);
     BoardActions board(formMain);
     board.addTo(formMain.logControls().actions());
     formMain.load();

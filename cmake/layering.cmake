@@ -1,31 +1,29 @@
-# The window-free library must stay so: none of its files may include a
-# header of the window layer (app/, ui/) or of a Qt module it does not link.
-# Checked at every build, so a new include fails as soon as it is written.
+# The source folders, in the order they may include each other: a folder
+# includes only those before it. The window-free ones (base/ to session/, the
+# brovik_base library) include no header of a Qt module that library does not
+# link either. Checked at every build, so a wrong include fails as soon as it
+# is written, naming the file and the line.
 
-function(brovik_check_layering target)
-    get_target_property(sources ${target} SOURCES)
+set(BROVIK_LAYERS base serial settings transmit session ui app)
+set(BROVIK_WINDOW_FREE_LAYERS 5) # the first five
+
+function(brovik_check_layering)
     set(files "")
-    foreach(source IN LISTS sources)
-        if(NOT IS_ABSOLUTE "${source}")
-            # Sources listed by a subdirectory are relative to it; find which.
-            foreach(dir base serial settings transmit session)
-                if(EXISTS "${PROJECT_SOURCE_DIR}/${dir}/${source}")
-                    set(source "${PROJECT_SOURCE_DIR}/${dir}/${source}")
-                    break()
-                endif()
-            endforeach()
-        endif()
-        list(APPEND files "${source}")
+    foreach(layer IN LISTS BROVIK_LAYERS)
+        file(GLOB_RECURSE found CONFIGURE_DEPENDS
+             "${PROJECT_SOURCE_DIR}/${layer}/*.h" "${PROJECT_SOURCE_DIR}/${layer}/*.cpp")
+        list(APPEND files ${found})
     endforeach()
     list(JOIN files "|" joined)
-    set(stamp "${CMAKE_CURRENT_BINARY_DIR}/${target}_layering.stamp")
+    list(JOIN BROVIK_LAYERS "|" layers)
+    set(stamp "${CMAKE_CURRENT_BINARY_DIR}/brovik_layering.stamp")
     add_custom_command(
         OUTPUT "${stamp}"
-        COMMAND ${CMAKE_COMMAND} "-DFILES=${joined}" "-DSTAMP=${stamp}"
-                -P "${PROJECT_SOURCE_DIR}/cmake/checklayering.cmake"
+        COMMAND ${CMAKE_COMMAND} "-DROOT=${PROJECT_SOURCE_DIR}" "-DFILES=${joined}"
+                "-DLAYERS=${layers}" "-DWINDOW_FREE=${BROVIK_WINDOW_FREE_LAYERS}"
+                "-DSTAMP=${stamp}" -P "${PROJECT_SOURCE_DIR}/cmake/checklayering.cmake"
         DEPENDS ${files} "${PROJECT_SOURCE_DIR}/cmake/checklayering.cmake"
-        COMMENT "Checking that ${target} includes no window header"
+        COMMENT "Checking that no folder includes one that comes after it"
         VERBATIM)
-    add_custom_target(${target}_layering DEPENDS "${stamp}")
-    add_dependencies(${target} ${target}_layering)
+    add_custom_target(brovik_layering DEPENDS "${stamp}")
 endfunction()

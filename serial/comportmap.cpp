@@ -1,14 +1,9 @@
 #include "serial/comportmap.h"
 
-#include "base/failure.h"
 #include "serial/deviceinfo.h"
-#include "settings/settingskeys.h"
-#include "settings/settingsstore.h"
 
 #include <QFileInfo>
-#include <QMap>
 #include <QRegularExpression>
-#include <QSerialPortInfo>
 #include <QSet>
 
 #include <algorithm>
@@ -17,26 +12,8 @@
 namespace {
 
 // Devices the command line named for this run, by COM number.
-QMap<int, QString>& runEntries() {
-    static QMap<int, QString> entries;
-    return entries;
-}
-
-// The "Ports" section: COM number -> device path, as the user wrote it.
-// Throws Failure when the settings file cannot be read.
-QMap<int, QString> explicitEntries() {
-    QMap<int, QString> entries;
-    const QList<std::pair<QString, QString>> section =
-        SettingsStore::GetAllSettings(SettingsKeys::AppName, SettingsKeys::Ports);
-    static const QRegularExpression comKey(QStringLiteral("^COM([1-9][0-9]*)$"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    for (const auto& [key, value] : section) {
-        const auto m = comKey.match(key);
-        const QString path = value.trimmed();
-        if (m.hasMatch() && !path.isEmpty())
-            entries.insert(m.captured(1).toInt(), path);
-    }
-    entries.insert(runEntries());
+PortEntries& runEntries() {
+    static PortEntries entries;
     return entries;
 }
 
@@ -71,46 +48,34 @@ QList<QSerialPortInfo> unclaimedDevices(const QSet<QString>& claimed) {
     return ports;
 }
 
-// Which free COM numbers (ascending) the unclaimed devices take: the k-th
-// free number gets the k-th device.
-struct Resolution {
-    QString path;
-    QString description;
-};
+} // namespace
 
-Resolution resolve(int n) {
-    if (n < 1)
-        return {};
-    QMap<int, QString> entries;
-    try {
-        entries = explicitEntries();
-    } catch (const Failure&) {
-        // The user's map is unknown, so any device here might be one they
-        // gave another number: none is COMn. Loading the settings says why.
-        return {};
-    }
-    if (entries.contains(n))
-        return {entries.value(n), QString()};
-
-    // Explicit entries claim their devices and their numbers.
-    QSet<QString> claimed;
-    for (const QString& path : entries)
-        claimed.insert(deviceIdentity(path));
-    const QList<QSerialPortInfo> devices = unclaimedDevices(claimed);
-    int k = 0;
-    for (int i = 1; i <= n && k < devices.size(); ++i) {
-        if (entries.contains(i))
-            continue;
-        if (i == n) {
-            const QSerialPortInfo& p = devices[k];
-            return {p.systemLocation(), productName(p)};
-        }
-        ++k;
-    }
-    return {};
+ComPortMap::ComPortMap(std::optional<PortEntries> entries)
+    : m_known(entries.has_value()), m_entries(entries.value_or(PortEntries())) {
+    if (m_known)
+        m_entries.insert(runEntries());
 }
 
-} // namespace
+// Which free COM numbers (ascending) the unclaimed devices take: the k-th
+// free number gets the k-th device.
+const QSerialPortInfo* ComPortMap::unclaimedDevice(int n) const {
+    if (!m_unclaimed) {
+        // Explicit entries claim their devices and their numbers.
+        QSet<QString> claimed;
+        for (const QString& path : m_entries)
+            claimed.insert(deviceIdentity(path));
+        m_unclaimed = unclaimedDevices(claimed);
+    }
+    int k = 0;
+    for (int i = 1; i <= n && k < m_unclaimed->size(); ++i) {
+        if (m_entries.contains(i))
+            continue;
+        if (i == n)
+            return &(*m_unclaimed)[k];
+        ++k;
+    }
+    return nullptr;
+}
 
 QStringList ComPortMap::numberingOrder(QStringList devices) {
     // By group, then by the name before the trailing number, then by that
@@ -125,35 +90,41 @@ QStringList ComPortMap::numberingOrder(QStringList devices) {
     return devices;
 }
 
-QString ComPortMap::devicePath(int n) {
-    return resolve(n).path;
+QString ComPortMap::devicePath(int n) const {
+    if (n < 1 || !m_known)
+        return {};
+    if (m_entries.contains(n))
+        return m_entries.value(n);
+    const QSerialPortInfo* device = unclaimedDevice(n);
+    return device ? device->systemLocation() : QString();
 }
 
-QString ComPortMap::description(int n) {
-    return resolve(n).description;
+QString ComPortMap::description(int n) const {
+    if (n < 1 || !m_known || m_entries.contains(n))
+        return {};
+    const QSerialPortInfo* device = unclaimedDevice(n);
+    return device ? productName(*device) : QString();
 }
 
-QList<ComPortMap::Entry> ComPortMap::entries() {
-    const QMap<int, QString> explicitOnes = explicitEntries();
-    QSet<QString> claimed;
-    for (const QString& path : explicitOnes)
-        claimed.insert(deviceIdentity(path));
-    const QList<QSerialPortInfo> devices = unclaimedDevices(claimed);
+QList<ComPortMap::Entry> ComPortMap::entries() const {
     QList<Entry> all;
+    if (!m_known)
+        return all;
+    for (auto it = m_entries.begin(); it != m_entries.end(); ++it)
+        all.append({it.key(), it.value()});
+    unclaimedDevice(0); // lists the devices present
     int n = 1;
-    for (const QSerialPortInfo& p : devices) {
-        while (explicitOnes.contains(n))
+    for (const QSerialPortInfo& p : *m_unclaimed) {
+        while (m_entries.contains(n))
             ++n;
         all.append({n++, p.systemLocation()});
     }
-    for (auto it = explicitOnes.begin(); it != explicitOnes.end(); ++it)
-        all.append({it.key(), it.value()});
     std::sort(all.begin(), all.end(),
               [](const Entry& a, const Entry& b) { return a.number < b.number; });
     return all;
 }
 
-int ComPortMap::numberOf(const QString& path) {
+int ComPortMap::numberOf(const QString& path) const {
     const QString identity = deviceIdentity(path);
     for (const Entry& e : entries())
         if (deviceIdentity(e.path) == identity)
@@ -161,7 +132,7 @@ int ComPortMap::numberOf(const QString& path) {
     return 0;
 }
 
-int ComPortMap::mapForThisRun(const QString& path) {
+int ComPortMap::mapForThisRun(const QString& path) const {
     if (const int n = numberOf(path); n > 0)
         return n;
     int n = 1;

@@ -1,26 +1,25 @@
 #include "serial/connectionstatus.h"
 
-#include "serial/comportmap.h"
 #include "serial/deviceinfo.h"
 #include "serial/serialport.h"
 
 #include <QFileInfo>
 
-QString connectionStatus(SerialPort& port) {
+QString connectionStatus(const SerialPort& port) {
     if (!port.PortOpen())
         return QStringLiteral("Disconnected. Please select your COM port from options.");
     return QStringLiteral("Connected to COM") + QString::number(qint16(port.CommPort())) + u':' +
            port.Settings();
 }
 
-QString connectionDetails(SerialPort& port) {
+QString connectionDetails(const SerialPort& port) {
     const QString com = QStringLiteral("COM%1").arg(qint16(port.CommPort()));
     const bool open = port.PortOpen();
     if (!open && port.isReleased())
         return QStringLiteral("%1 (%2) is released for another program. Reclaim Port "
                               "(Ctrl+Shift+R) or brovik --reclaim takes it back.")
             .arg(com, port.releasedDevice());
-    const QString path = open ? port.openDevice() : ComPortMap::devicePath(port.CommPort());
+    const QString path = open ? port.openDevice() : port.portMap().devicePath(port.CommPort());
     if (path.isEmpty())
         return QStringLiteral("%1 maps to no serial device. Plug in a board, or name its device "
                               "for %1 in the [Ports] section of the settings file.")

@@ -6,9 +6,9 @@ class SerialPort;
 
 // The status line's text, from the live port: "Connected to COMn:settings"
 // while it is open, the disconnected text otherwise.
-QString connectionStatus(SerialPort& port);
+QString connectionStatus(const SerialPort& port);
 
 // The status line's tooltip: which device the COM number is. While open, the
 // device path and what the system knows of it; while closed, the device the
 // configured COM number maps to, or that it maps to none.
-QString connectionDetails(SerialPort& port);
+QString connectionDetails(const SerialPort& port);

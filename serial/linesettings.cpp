@@ -28,6 +28,7 @@ LineSettings LineSettings::parse(const QString& text) {
                                      "bits such as 9600,n,8,1")
                           .arg(quoted));
     LineSettings s;
+    s.fields = {f[0], f[1], f[2], f[3]};
 
     bool ok = false;
     const qint64 baud = f[0].toLongLong(&ok);
@@ -75,4 +76,8 @@ LineSettings LineSettings::parse(const QString& text) {
                           .arg(f[3], quoted));
     }
     return s;
+}
+
+QString LineSettings::format(const Fields& fields) {
+    return fields.baud + u',' + fields.parity + u',' + fields.dataBits + u',' + fields.stopBits;
 }

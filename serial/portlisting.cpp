@@ -31,8 +31,11 @@ Row rowFor(const ComPortMap::Entry& entry, const QList<QSerialPortInfo>& present
 
 } // namespace
 
-QString comPortListing() {
-    const QList<ComPortMap::Entry> entries = ComPortMap::entries();
+QString comPortListing(const ComPortMap& map) {
+    if (!map.known())
+        return QStringLiteral("No serial ports: the [Ports] section of the settings file, which "
+                              "says which device each COM number is, could not be read.\n");
+    const QList<ComPortMap::Entry> entries = map.entries();
     if (entries.isEmpty())
         return QStringLiteral("No serial ports: plug in a board, or map a device in the [Ports] "
                               "section of the settings file.\n");

@@ -6,8 +6,8 @@
 
 #include <sys/stat.h>
 
-bool portExists(int n) {
-    const QString path = ComPortMap::devicePath(n);
+bool portExists(const ComPortMap& map, int n) {
+    const QString path = map.devicePath(n);
     if (path.isEmpty())
         return false;
     // stat() follows links such as /dev/serial/by-id/... and never opens the device.

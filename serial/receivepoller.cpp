@@ -10,6 +10,8 @@ bool ReceivePoller::tick() {
         m_log.updateLog(QStringLiteral("Reconnected to ") + m_port.portLabel(), LogCategory::Info);
 
     const qint16 waiting = static_cast<qint16>(m_port.InBufferCount());
+    // QSerialPort does not report every vanished device: look at each tick.
+    m_port.checkAlive();
     const qint16 open = m_port.PortOpen() ? qint16(-1) : qint16(0);
 
     // A device that vanished while open: log what it had sent, then say so once.

@@ -1,9 +1,7 @@
 #include "serial/serialport.h"
 
 #include "base/failure.h"
-#include "serial/comportmap.h"
 #include "serial/deviceholder.h"
-#include "serial/linesettings.h"
 #include "serial/textbytes.h"
 
 #include <QDeadlineTimer>
@@ -56,7 +54,8 @@ Failure notPresent(const QString& where) {
 
 } // namespace
 
-SerialPort::SerialPort(QObject* parent) : QObject(parent) {
+SerialPort::SerialPort(const PortEntrySource& ports, QObject* parent)
+    : QObject(parent), m_ports(ports) {
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialPort::onError);
 }
 
@@ -66,7 +65,7 @@ SerialPort::~SerialPort() {
 }
 
 QString SerialPort::portLabel() const {
-    const QString path = m_port.isOpen() ? m_openPath : ComPortMap::devicePath(m_commPort);
+    const QString path = m_port.isOpen() ? m_openPath : portMap().devicePath(m_commPort);
     if (path.isEmpty())
         return QStringLiteral("COM%1").arg(m_commPort);
     return QStringLiteral("COM%1 (%2)").arg(QString::number(m_commPort), path);
@@ -87,8 +86,7 @@ void SerialPort::setCommPort(int n) {
 
 void SerialPort::setSettings(const QString& settings) {
     requireClosed("settings");
-    LineSettings::parse(settings); // throws, keeping the old value
-    m_settings = settings;
+    m_lineSettings = LineSettings::parse(settings); // throws, keeping the old value
 }
 
 void SerialPort::setHandshaking(int code) {
@@ -106,18 +104,13 @@ void SerialPort::setInputLen(int len) {
     m_inputLen = len;
 }
 
-bool SerialPort::PortOpen() {
-    checkAlive();
-    return m_port.isOpen();
-}
-
 void SerialPort::setPortOpen(bool open) {
     // The user's own open or close ends any wait for a lost device.
     m_awaitedPath.clear();
     m_releasedPath.clear();
     if (open) {
         if (!m_port.isOpen())
-            this->open(ComPortMap::devicePath(m_commPort));
+            this->open(portMap().devicePath(m_commPort));
         return;
     }
     if (!m_port.isOpen())
@@ -137,7 +130,7 @@ void SerialPort::open(const QString& path) {
     if (!QFileInfo::exists(path))
         throw notPresent(where);
 
-    const LineSettings ls = LineSettings::parse(m_settings);
+    const LineSettings& ls = m_lineSettings;
     lockDevice(path, where);
     m_port.setPortName(path);
     m_port.setBaudRate(ls.baud);
@@ -266,7 +259,6 @@ bool SerialPort::reopenAwaitedDevice() {
 }
 
 QString SerialPort::takeLossReport() {
-    checkAlive();
     return std::exchange(m_lossReport, QString());
 }
 
@@ -274,7 +266,7 @@ QString SerialPort::takeUnreadAfterLoss() {
     return fromWireBytes(std::exchange(m_unreadAfterLoss, QByteArray()));
 }
 
-int SerialPort::InBufferCount() {
+int SerialPort::InBufferCount() const {
     if (!m_port.isOpen())
         return 0;
     const qint64 n = m_port.bytesAvailable();

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "serial/boardlines.h"
+#include "serial/comportmap.h"
+#include "serial/linesettings.h"
 #include "serial/modemlines.h"
 
 #include <QByteArray>
@@ -8,30 +10,35 @@
 #include <QSerialPort>
 #include <QString>
 
-// The one serial port of the main window. Configuration is written only while
-// the port is closed; every failure throws a Failure with a description that
-// names the COM number, the device and the system's reason.
+// The one serial port of a terminal session. Configuration is written only
+// while the port is closed; every failure throws a Failure with a description
+// that names the COM number, the device and the system's reason. Every query
+// is const and changes nothing.
 class SerialPort : public QObject, public ModemLines {
     Q_OBJECT
 public:
-    explicit SerialPort(QObject* parent = nullptr);
+    // COM numbers are looked up through the entries of `ports` and the
+    // devices present, afresh at every open.
+    explicit SerialPort(const PortEntrySource& ports, QObject* parent = nullptr);
     ~SerialPort() override;
 
     int CommPort() const { return m_commPort; }
     void setCommPort(int n);
-    QString Settings() const { return m_settings; }
+    // The settings text exactly as written ("9600,N,8,1" stays so).
+    QString Settings() const { return m_lineSettings.text(); }
     void setSettings(const QString& settings);
+    const LineSettings& lineSettings() const { return m_lineSettings; }
     int Handshaking() const { return m_handshaking; }
     void setHandshaking(int code);
 
-    // Reads true exactly while the port is open; a device that vanished while
-    // open is noticed here and closes the port.
-    bool PortOpen();
+    // Reads true exactly while the port is open. A device that vanished is
+    // noticed by checkAlive(), which closes the port.
+    bool PortOpen() const { return m_port.isOpen(); }
     void setPortOpen(bool open);
 
     void setInputLen(int len);
     // Waiting characters, clamped to 32767 so a large count never wraps.
-    int InBufferCount();
+    int InBufferCount() const;
     // Everything waiting (InputLen 0), one character per byte.
     QString Input();
     // Queues the whole text, one byte per character, in order.
@@ -39,6 +46,11 @@ public:
     // The same for data that already is bytes (file contents).
     void OutputBytes(const QByteArray& bytes);
 
+    // Closes the port when its device vanished while open (a hang-up or an
+    // error on the descriptor, or the node gone), keeping what it had sent
+    // and a report for takeLossReport(). The receive tick calls it, and so
+    // does the port itself when QSerialPort reports an error.
+    void checkAlive();
     // Once after the device vanished while open: what happened. Empty otherwise.
     QString takeLossReport();
     // What the device had sent but nobody had read when it vanished.
@@ -49,6 +61,8 @@ public:
     bool reopenAwaitedDevice();
     // "COM1 (/dev/ttyACM0)": the number and the device it is open on or maps to.
     QString portLabel() const;
+    // How COM numbers map to devices now.
+    ComPortMap portMap() const { return ComPortMap(m_ports.portEntries()); }
     // Bytes handed to the port but not yet to the device.
     qint64 pendingBytes() const { return m_port.bytesToWrite(); }
     // The device the port is open on, or empty while closed.
@@ -83,7 +97,6 @@ private:
     void open(const QString& path);
     void lockDevice(const QString& path, const QString& where);
     void releaseDeviceLock();
-    void checkAlive();
     void onError(QSerialPort::SerialPortError error);
     // Hands every queued byte to the device before closing; returns how many
     // had to be thrown away because the device stopped taking data.
@@ -92,9 +105,10 @@ private:
     void requireOpen() const;
     void changeLines(unsigned long request, int lines, const char* what);
 
+    const PortEntrySource& m_ports;
     QSerialPort m_port;
     int m_commPort = 1;
-    QString m_settings = QStringLiteral("9600,n,8,1");
+    LineSettings m_lineSettings;
     int m_handshaking = 0;
     int m_inputLen = 0;
     QString m_openPath;

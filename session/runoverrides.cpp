@@ -12,7 +12,7 @@ void applyPortOverrides(const PortOverrides& overrides, SerialPort& port, MainSe
     QStringList kept;
     reportingFailures(log, QStringLiteral("loadSettings: "), [&] {
         if (overrides.comPort || overrides.device) {
-            port.setCommPort(overrides.device ? ComPortMap::mapForThisRun(*overrides.device)
+            port.setCommPort(overrides.device ? port.portMap().mapForThisRun(*overrides.device)
                                               : *overrides.comPort);
             kept << QStringLiteral("Port");
         }

@@ -86,8 +86,8 @@ void MainSettings::loadSettings(LineEndStates& lineEnds) {
         m_notLoaded[i] = i < loaded ? std::nullopt : std::optional(live[i]);
 }
 
-void MainSettings::saveSettings(const LineEndStates& lineEnds,
-                                const std::function<void()>& updateCommStatus) {
+bool MainSettings::saveSettings(const LineEndStates& lineEnds) {
+    bool saved = false;
     reportingFailures(m_log, QStringLiteral("saveSettings: "), [&] {
         const std::array<QString, KeyCount> live = liveTexts(lineEnds);
         QList<SettingsStore::Entry> entries;
@@ -113,6 +113,7 @@ void MainSettings::saveSettings(const LineEndStates& lineEnds,
         for (int i = 0; i < KeyCount; ++i)
             if (m_notLoaded[i] != live[i])
                 m_notLoaded[i].reset(); // saved: the store holds the live value now
-        updateCommStatus();
+        saved = true;
     });
+    return saved;
 }

@@ -7,7 +7,6 @@
 #include <QVariant>
 
 #include <array>
-#include <functional>
 #include <optional>
 
 class LogSink;
@@ -24,10 +23,11 @@ public:
     // that fails ends it with one "loadSettings: " line; later values keep
     // what they had.
     void loadSettings(LineEndStates& lineEnds);
-    // Saves the live values, then refreshes the status line. A value the load
-    // did not take in is left as stored until it is changed, and an Info line
-    // says so. A failure ends it with one "saveSettings: " line, nothing saved.
-    void saveSettings(const LineEndStates& lineEnds, const std::function<void()>& updateCommStatus);
+    // Saves the live values; true when they were saved, so the caller
+    // refreshes the status line. A value the load did not take in is left as
+    // stored until it is changed, and an Info line says so. A failure ends it
+    // with one "saveSettings: " line, nothing saved.
+    bool saveSettings(const LineEndStates& lineEnds);
     // [COM] keys that saving leaves as stored: the command line set them for
     // this run only. An empty list saves every key again.
     void keepStored(const QStringList& comKeys) { m_keptStored = comKeys; }

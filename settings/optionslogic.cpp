@@ -1,7 +1,6 @@
 #include "settings/optionslogic.h"
 
 #include "base/reportfailure.h"
-#include "serial/comportmap.h"
 #include "serial/portprobe.h"
 #include "serial/serialport.h"
 #include "settings/conversions.h"
@@ -62,18 +61,16 @@ QString typedBaudRate(const QString& text) {
     return QString::number(rate);
 }
 
-QString portToolTip(int n) {
-    const QString path = ComPortMap::devicePath(n);
-    const QString description = ComPortMap::description(n);
+QString portToolTip(const ComPortMap& map, int n) {
+    const QString path = map.devicePath(n);
+    const QString description = map.description(n);
     return description.isEmpty() ? path : path + QStringLiteral(" (") + description + u')';
 }
 
 } // namespace
 
-OptionsLogic::OptionsLogic(SerialPort& port, QVariant& autoClearOnSend, LogSink& log,
-                           std::function<void()> saveMainSettings)
-    : m_port(port), m_autoClearOnSend(autoClearOnSend), m_log(log),
-      m_saveMainSettings(std::move(saveMainSettings)) {}
+OptionsLogic::OptionsLogic(SerialPort& port, QVariant& autoClearOnSend, LogSink& log)
+    : m_port(port), m_autoClearOnSend(autoClearOnSend), m_log(log) {}
 
 void OptionsLogic::showCurrentSettings(OptionsView& view) {
     reportingFailures(m_log, QStringLiteral("Options: "), [&] {
@@ -83,28 +80,23 @@ void OptionsLogic::showCurrentSettings(OptionsView& view) {
         for (int i = 0; i < OutputCount; ++i)
             view.outputs[i] = SettingsStore::GetSetting(AppName, Outputs, outputKey(i + 1));
 
+        const ComPortMap map = m_port.portMap();
         for (int n = OptionChoices::FirstListedPort; n <= OptionChoices::LastListedPort; ++n)
-            if (portExists(n))
-                view.ports.append({QStringLiteral("COM%1").arg(n), portToolTip(n)});
+            if (portExists(map, n))
+                view.ports.append({QStringLiteral("COM%1").arg(n), portToolTip(map, n)});
         QStringList portTexts;
         for (const OptionsView::PortEntry& entry : view.ports)
             portTexts << entry.text;
         view.port = firstMatching(
             portTexts, QString::number(static_cast<qint16>(m_port.CommPort())), withoutCom);
 
-        const QString settings = m_port.Settings();
-        const QStringList fields = settings.split(u',');
-        auto field = [&](int i, const char* what) {
-            if (i >= fields.size())
-                throw Failure(QStringLiteral("the port settings \"%1\" have no %2")
-                                  .arg(settings, QLatin1String(what)));
-            return fields[i];
-        };
-        view.baudRate = firstEqual(OptionChoices::BaudRates, field(0, "baud rate"));
-        view.baudRateText = field(0, "baud rate");
-        view.dataBits = firstEqual(OptionChoices::DataBits, field(2, "data bits"));
-        view.stopBits = firstEqual(OptionChoices::StopBits, field(3, "stop bits"));
-        view.parity = firstMatching(OptionChoices::Parities, field(1, "parity"), parityLetter);
+        // The fields as written: an upper-case parity letter matches no entry.
+        const LineSettings::Fields& live = m_port.lineSettings().fields;
+        view.baudRate = firstEqual(OptionChoices::BaudRates, live.baud);
+        view.baudRateText = live.baud;
+        view.dataBits = firstEqual(OptionChoices::DataBits, live.dataBits);
+        view.stopBits = firstEqual(OptionChoices::StopBits, live.stopBits);
+        view.parity = firstMatching(OptionChoices::Parities, live.parity, parityLetter);
 
         const int flow = m_port.Handshaking();
         if (flow < 0 || flow >= OptionChoices::FlowControls.size())
@@ -134,21 +126,19 @@ std::optional<QString> OptionsLogic::saveSettings(const OptionsView& view) {
         m_port.setCommPort(
             toInt16(QStringLiteral("the port number"), withoutCom(view.ports.at(port).text)));
 
-        const QString baud =
-            view.baudRate < 0 && !view.baudRateText.isEmpty()
-                ? typedBaudRate(view.baudRateText)
-                : selectedText(OptionChoices::BaudRates, view.baudRate, "baud rate");
-        const QString parity =
-            parityLetter(selectedText(OptionChoices::Parities, view.parity, "parity"));
-        const QString dataBits = selectedText(OptionChoices::DataBits, view.dataBits, "data bits");
-        const QString stopBits = selectedText(OptionChoices::StopBits, view.stopBits, "stop bits");
-        m_port.setSettings(baud + u',' + parity + u',' + dataBits + u',' + stopBits);
+        LineSettings::Fields fields;
+        fields.baud = view.baudRate < 0 && !view.baudRateText.isEmpty()
+                          ? typedBaudRate(view.baudRateText)
+                          : selectedText(OptionChoices::BaudRates, view.baudRate, "baud rate");
+        fields.parity = parityLetter(selectedText(OptionChoices::Parities, view.parity, "parity"));
+        fields.dataBits = selectedText(OptionChoices::DataBits, view.dataBits, "data bits");
+        fields.stopBits = selectedText(OptionChoices::StopBits, view.stopBits, "stop bits");
+        m_port.setSettings(LineSettings::format(fields));
 
         m_port.setHandshaking(static_cast<qint32>(selectedIndex(view.flow, "flow control")));
 
         m_port.setPortOpen(true);
         m_port.setInputLen(0);
-        m_saveMainSettings();
         return std::nullopt;
     } catch (const std::exception& e) {
         return describe(e);

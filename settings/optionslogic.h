@@ -7,7 +7,6 @@
 #include <QVariant>
 
 #include <array>
-#include <functional>
 #include <optional>
 
 class LogSink;
@@ -37,23 +36,20 @@ struct OptionsView {
     int flow = -1;
 };
 
-// The Options dialog's logic over the main window's port, its auto-clear
-// flag, the settings store and the activity log.
+// The Options dialog's logic over a session's port, its auto-clear flag, the
+// settings store and the activity log.
 class OptionsLogic {
 public:
-    OptionsLogic(SerialPort& port, QVariant& autoClearOnSend, LogSink& log,
-                 std::function<void()> saveMainSettings);
+    OptionsLogic(SerialPort& port, QVariant& autoClearOnSend, LogSink& log);
 
     // Fills the view from the live port, the flag and the stored outputs. The
     // first failing step ends the fill with one "Options: " line; the view
     // keeps what was filled so far.
     void showCurrentSettings(OptionsView& view);
     // Applies the view: the flag, the outputs, then the port is closed,
-    // reconfigured and reopened, and the main window saves the rest. Returns
-    // the description of the first failing step; nothing is rolled back.
+    // reconfigured and reopened. Returns the description of the first failing
+    // step; nothing is rolled back. On success the caller saves the rest.
     std::optional<QString> saveSettings(const OptionsView& view);
-    // The main window's save, for the user who saves anyway after a failure.
-    void saveMainSettings() { m_saveMainSettings(); }
     // A click on the auto-clear box takes effect at once.
     void CheckAutoClear_Click(qint16 state);
 
@@ -61,5 +57,4 @@ private:
     SerialPort& m_port;
     QVariant& m_autoClearOnSend;
     LogSink& m_log;
-    std::function<void()> m_saveMainSettings;
 };

@@ -1,6 +1,7 @@
 // What assistive technology reads and does in the three windows, through Qt's
 // accessibility interfaces (the AT-SPI bus is checked by accessibility_under_xvfb.sh).
 #include "serial/serialport.h"
+#include "session/terminal.h"
 #include "settings/settingsstore.h"
 #include "support/pagecatcher.h"
 #include "support/ptydevice.h"
@@ -176,7 +177,7 @@ private slots:
 
     void optionsListsAndBoxesAreNamedByTheirLabels() {
         auto w = started();
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         const QList<QPair<QLabel*, QWidget*>> rows = {
             {dlg.Label1, dlg.ComboPort},     {dlg.Label2, dlg.ComboBaudRate},
@@ -253,9 +254,10 @@ private slots:
                 .arg(stored)
                 .toUtf8());
         auto w = started();
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
-        QCOMPARE(w->AutoClearOnSend, QVariant(stored)); // the fill leaves the stored text
+        QCOMPARE(w->terminal().AutoClearOnSend(),
+                 QVariant(stored)); // the fill leaves the stored text
         auto* check = box == u"CheckAutoClear" ? dlg.CheckAutoClear : w->findChild<QCheckBox*>(box);
         QVERIFY(check);
 
@@ -263,9 +265,9 @@ private slots:
         QCOMPARE(int(check->checkState()), after);
         QVERIFY(!check->isTristate());
         if (check == dlg.CheckAutoClear)
-            QCOMPARE(w->AutoClearOnSend, QVariant(after == Qt::Checked ? 1 : 0));
+            QCOMPARE(w->terminal().AutoClearOnSend(), QVariant(after == Qt::Checked ? 1 : 0));
         else
-            QCOMPARE(w->AutoClearOnSend, QVariant(stored));
+            QCOMPARE(w->terminal().AutoClearOnSend(), QVariant(stored));
         QCOMPARE(accessible(check)->state().checked, after == Qt::Checked);
     }
 };

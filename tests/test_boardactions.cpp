@@ -2,6 +2,8 @@
 // one run, against a pseudo-terminal mapped as COM1.
 #include "serial/comportmap.h"
 #include "serial/serialport.h"
+#include "session/terminal.h"
+#include "settings/portentries.h"
 #include "settings/settingsstore.h"
 #include "support/ptywindowfixture.h"
 #include "ui/boardactions.h"
@@ -96,9 +98,9 @@ private slots:
         overrides.settings = QStringLiteral("74880,n,8,1");
         overrides.handshaking = 2;
         w = std::make_unique<FormMain>();
-        w->runOverrides = overrides;
+        w->terminal().setRunOverrides(overrides);
         w->load();
-        const int n = ComPortMap::numberOf(other.path());
+        const int n = storedPortMap().numberOf(other.path());
         QVERIFY(n > 1);
         QCOMPARE(w->MSComm().openDevice(), other.path());
         QCOMPARE(w->statusConnection->text(),
@@ -109,9 +111,9 @@ private slots:
         QCOMPARE(stored(QStringLiteral("HandShaking")), QStringLiteral("absent"));
 
         w = std::make_unique<FormMain>();
-        w->runOverrides = overrides;
+        w->terminal().setRunOverrides(overrides);
         w->load();
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         dlg.cmdOK->click();
         QCOMPARE(stored(QStringLiteral("Port")), QString::number(n));

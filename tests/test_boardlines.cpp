@@ -5,6 +5,7 @@
 #include "serial/boardlines.h"
 #include "serial/serialport.h"
 #include "settings/boardsettings.h"
+#include "settings/portentries.h"
 #include "support/ptydevice.h"
 #include "support/testenv.h"
 
@@ -194,7 +195,7 @@ private slots:
         env.clear();
         PtyDevice dev;
         env.mapPort(1, dev.path());
-        SerialPort port;
+        SerialPort port(storedPortEntries());
         port.setLinesOnOpen({false, false});
         port.setPortOpen(true);
         QVERIFY(!port.modemLines());

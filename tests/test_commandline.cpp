@@ -2,6 +2,7 @@
 #include "serial/comportmap.h"
 #include "serial/portlisting.h"
 #include "session/commandline.h"
+#include "settings/portentries.h"
 #include "support/ptydevice.h"
 #include "support/testenv.h"
 
@@ -125,10 +126,10 @@ private slots:
         env.mapPort(2, dev.path());
         env.mapPort(3, absent);
         PtyDevice other;
-        const int n = ComPortMap::mapForThisRun(other.path());
-        QCOMPARE(ComPortMap::mapForThisRun(dev.path()), 2); // a device keeps its own number
+        const int n = storedPortMap().mapForThisRun(other.path());
+        QCOMPARE(storedPortMap().mapForThisRun(dev.path()), 2); // a device keeps its own number
         QMap<QString, QStringList> rows;
-        const QStringList lines = comPortListing().split(u'\n', Qt::SkipEmptyParts);
+        const QStringList lines = comPortListing(storedPortMap()).split(u'\n', Qt::SkipEmptyParts);
         for (const QString& line : lines) {
             const QStringList columns = line.split(QRegularExpression(QStringLiteral(" {2,}")));
             QCOMPARE(columns.size(), 4);
@@ -141,7 +142,7 @@ private slots:
         QCOMPARE(rows.value(QStringLiteral("COM%1").arg(n)), (QStringList{other.path(), "-", "-"}));
         QVERIFY(n != 2 && n != 3);
         ComPortMap::forgetRunMappings();
-        QCOMPARE(ComPortMap::numberOf(other.path()), 0);
+        QCOMPARE(storedPortMap().numberOf(other.path()), 0);
     }
 };
 

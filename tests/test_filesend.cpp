@@ -1,24 +1,19 @@
-// Predefined outputs and file sending through a pseudo-terminal device.
+// Predefined outputs and file sending through a pseudo-terminal device, in a
+// terminal session without a window.
 #include "serial/serialport.h"
 #include "settings/settingsstore.h"
-#include "support/ptywindowfixture.h"
-#include "ui/formmain.h"
+#include "support/ptyterminalfixture.h"
 
-#include <QCheckBox>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
-class TestFileSend : public PtyWindowFixture {
+class TestFileSend : public PtyTerminalFixture {
     Q_OBJECT
     QTemporaryDir files;
 
@@ -39,32 +34,28 @@ private slots:
     void outputsAreSentAsStoredWithoutLineEnds() {
         saveOutput(1, QStringLiteral("AT0x0Dh"));
         start();
-        w->CheckCR->setCheckState(Qt::Checked);
-        w->CheckLF->setCheckState(Qt::Checked);
-        w->txtDataSend->setText(QStringLiteral("untouched"));
-        w->outputCmd[0]->click();
+        t->setLineEnds({1, 1});
+        t->sendOutput(0);
         QCOMPARE(dev->read(3), QByteArray("AT\r"));
         QCOMPARE(logText(), QStringLiteral(">> AT\n\n"));
-        QCOMPARE(w->txtDataSend->text(), QStringLiteral("untouched"));
         QTest::qWait(50);
         QCOMPARE(dev->readAvailable(), QByteArray());
 
         // A newly saved output is sent at the next click, without a restart.
         saveOutput(8, QStringLiteral("new"));
-        w->outputCmd[7]->click();
+        t->sendOutput(7);
         QCOMPARE(dev->read(3), QByteArray("new"));
-        QCOMPARE(w->outputCmd[7]->text(), QStringLiteral("Out8"));
     }
 
     void emptyOrAbsentOutputsDoNothing() {
         saveOutput(2, QString());
         start();
-        w->outputCmd[1]->click();
-        w->outputCmd[2]->click();
+        t->sendOutput(1);
+        t->sendOutput(2);
         QCOMPARE(logText(), QString());
-        w->MSComm().setPortOpen(false);
+        t->port().setPortOpen(false);
         saveOutput(3, QStringLiteral("closed"));
-        w->outputCmd[2]->click();
+        t->sendOutput(2);
         QCOMPARE(logText(), QString());
         QCOMPARE(dev->readAvailable(), QByteArray());
     }
@@ -74,7 +65,7 @@ private slots:
         QFile::remove(env.settingsFile());
         QVERIFY(QDir().mkpath(env.settingsFile())); // a folder where the file should be
         QFile::setPermissions(env.settingsFile(), QFileDevice::Permissions());
-        w->outputCmd[0]->click();
+        t->sendOutput(0);
         // Root reads anything; only check that a failure, if any, is tagged.
         for (const QString& line : logText().split(u'\n', Qt::SkipEmptyParts))
             QVERIFY2(line.startsWith(QStringLiteral("Err: Output: ")), qPrintable(line));
@@ -84,16 +75,14 @@ private slots:
     void aFileGoesOutUndecodedWithItsLogLines() {
         start();
         const QString path = writeFile(QStringLiteral("abc.txt"), "ABC");
-        w->txtFileSend->setText(path);
-        w->btSendFile->click();
+        t->SendFile(path);
         QCOMPARE(dev->read(3), QByteArray("ABC"));
         QCOMPARE(logText(), QStringLiteral("Info: Sending 3 bytes...\n>> File ") + path + u'\n');
 
-        w->btClear_Click();
-        w->txtFileSend->setText(writeFile(QStringLiteral("escape.txt"), "0x41h"));
-        w->btSendFile_Click();
+        record->clear();
+        t->SendFile(writeFile(QStringLiteral("escape.txt"), "0x41h"));
         QCOMPARE(dev->read(5), QByteArray("0x41h"));
-        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+        QVERIFY(!pointer->busy);
     }
 
     void everyByteValueOfAFileArrives() {
@@ -102,16 +91,14 @@ private slots:
         for (int round = 0; round < 3; ++round)
             for (int i = 0; i < 256; ++i)
                 all.append(static_cast<char>(i));
-        w->txtFileSend->setText(writeFile(QStringLiteral("bytes.bin"), all));
-        w->btSendFile_Click();
+        t->SendFile(writeFile(QStringLiteral("bytes.bin"), all));
         QCOMPARE(dev->read(all.size()), all);
     }
 
     void anEmptyFileIsSentAsNothing() {
         start();
         const QString path = writeFile(QStringLiteral("empty"), QByteArray());
-        w->txtFileSend->setText(path);
-        w->btSendFile_Click();
+        t->SendFile(path);
         QCOMPARE(logText(), QStringLiteral("Info: Sending 0 bytes...\n>> File ") + path + u'\n');
     }
 
@@ -152,15 +139,14 @@ private slots:
             QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
             ::close(fd);
         }
-        w->txtFileSend->setText(path);
-        w->btSendFile_Click();
+        t->SendFile(path);
         const QStringList lines = logText().split(u'\n');
         QCOMPARE(lines.size(), 2);
         QVERIFY2(lines[0].startsWith(QStringLiteral("Err: SendFile: ")), qPrintable(lines[0]));
         QVERIFY2(lines[0].contains(path), qPrintable(lines[0]));
         QVERIFY2(lines[0].contains(reason), qPrintable(lines[0]));
-        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
-        QVERIFY(w->MSComm().PortOpen());
+        QVERIFY(!pointer->busy);
+        QVERIFY(t->port().PortOpen());
     }
 
     void aFileTooLargeForMemoryIsRefused() {
@@ -172,14 +158,13 @@ private slots:
         const qint64 pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
         QVERIFY(f.resize(pages * pageSize));
         f.close();
-        w->txtFileSend->setText(path);
-        w->btSendFile_Click();
+        t->SendFile(path);
         const QString log = logText();
         QVERIFY2(log.startsWith(QStringLiteral("Err: SendFile: cannot send ") + path +
                                 QStringLiteral(": the file is too large")),
                  qPrintable(log));
         QCOMPARE(log.count(u'\n'), 1);
-        QVERIFY(w->MSComm().PortOpen());
+        QVERIFY(t->port().PortOpen());
     }
 
     void anUnreadableFileIsAnError() {
@@ -188,60 +173,36 @@ private slots:
         start();
         const QString path = writeFile(QStringLiteral("secret"), "x");
         QFile::setPermissions(path, QFileDevice::WriteOwner);
-        w->txtFileSend->setText(path);
-        w->btSendFile_Click();
+        t->SendFile(path);
         QVERIFY2(logText().startsWith(QStringLiteral("Err: SendFile: cannot open ") + path),
                  qPrintable(logText()));
     }
 
     void aClosedPortOrEmptyPathLogsNothing() {
         start();
-        w->btSendFile_Click(); // empty path
-        w->MSComm().setPortOpen(false);
-        w->txtFileSend->setText(files.filePath(QStringLiteral("missing")));
-        w->btSendFile_Click();
+        t->SendFile(QString()); // empty path
+        t->port().setPortOpen(false);
+        t->SendFile(files.filePath(QStringLiteral("missing")));
         QCOMPARE(logText(), QString());
     }
 
-    void theFileDialogSetsThePathOrLeavesIt() {
+    void theSessionKeepsWorkingWhileALargeFileGoesOut() {
         start();
-        QCOMPARE(w->CommonDialog->windowTitle(), QStringLiteral("Open"));
-        QCOMPARE(w->CommonDialog->nameFilters(), QStringList{QStringLiteral("All files (*)")});
-        const QString chosen = writeFile(QStringLiteral("no-dot-name"), "data");
-        w->txtFileSend->setText(QStringLiteral("earlier"));
-
-        QTimer::singleShot(0, this, [&] {
-            w->CommonDialog->selectFile(chosen);
-            static_cast<QDialog*>(w->CommonDialog)->accept();
-        });
-        w->btChooseFile_Click();
-        QCOMPARE(w->txtFileSend->text(), chosen);
-
-        QTimer::singleShot(0, this, [&] { w->CommonDialog->reject(); });
-        w->btChooseFile_Click();
-        QCOMPARE(w->txtFileSend->text(), chosen);
-        QCOMPARE(w->CommonDialog->directory().absolutePath(), files.path());
-    }
-
-    void theWindowKeepsWorkingWhileALargeFileGoesOut() {
-        start();
-        w->Timer->stop();
         QByteArray big(4 << 20, '\0');
         for (qsizetype i = 0; i < big.size(); ++i)
             big[i] = static_cast<char>((i * 131) >> 3);
-        w->txtFileSend->setText(writeFile(QStringLiteral("big.bin"), big));
-        w->btSendFile_Click();
-        // The click returned before the device took it all; replies still arrive.
+        t->SendFile(writeFile(QStringLiteral("big.bin"), big));
+        // The send returned before the device took it all; replies still arrive.
         dev->write("busy?");
         QByteArray got;
         bool replied = false;
-        QElapsedTimer t;
-        t.start();
-        while (got.size() < big.size() && t.elapsed() < 30000) {
+        QElapsedTimer timer;
+        timer.start();
+        while (got.size() < big.size() && timer.elapsed() < 30000) {
             got += dev->readAvailable();
             QTest::qWait(1);
-            if (!replied && w->MSComm().InBufferCount() == 5) {
-                w->Timer_Timer();
+            if (!replied && t->port().InBufferCount() == 5) {
+                t->tick();
                 replied = true;
             }
         }
@@ -251,5 +212,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestFileSend)
+QTEST_GUILESS_MAIN(TestFileSend)
 #include "test_filesend.moc"

@@ -1,19 +1,24 @@
-// The main window: start-up, the activity log, the status line, Exit and layout.
-#include "app/activitylog.h"
+// The main window: start-up, the activity log, the status line, Exit, the
+// controls that work the session, the keys and the layout.
 #include "serial/serialport.h"
+#include "session/terminal.h"
+#include "settings/portentries.h"
 #include "settings/settingsstore.h"
 #include "support/ptydevice.h"
 #include "support/testenv.h"
+#include "ui/activitylog.h"
 #include "ui/formmain.h"
 #include "ui/statuspanel.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
 #include <QTimer>
@@ -43,7 +48,7 @@ private slots:
         // Centred on the screen at every start; the position is never stored.
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QCOMPARE(w.pos(), QPoint((screen.width() - 424) / 2, (screen.height() - 301) / 2));
-        QCOMPARE(w.AutoClearOnSend, QVariant(QStringLiteral("1")));
+        QCOMPARE(w.terminal().AutoClearOnSend(), QVariant(QStringLiteral("1")));
         QCOMPARE(w.CheckCR->checkState(), Qt::Unchecked);
         QCOMPARE(w.CheckLF->checkState(), Qt::Unchecked);
     }
@@ -65,7 +70,7 @@ private slots:
     void aPortHeldElsewhereIsReported() {
         PtyDevice dev;
         env.mapPort(1, dev.path());
-        SerialPort holder;
+        SerialPort holder(storedPortEntries());
         holder.setPortOpen(true);
         FormMain w;
         w.load();
@@ -86,7 +91,57 @@ private slots:
         QCOMPARE(w.CheckCR->checkState(), Qt::Checked);
         QCOMPARE(w.CheckLF->checkState(), Qt::PartiallyChecked);
         QCOMPARE(w.MSComm().Handshaking(), 2);
-        QCOMPARE(w.AutoClearOnSend, QVariant(QStringLiteral("0")));
+        QCOMPARE(w.terminal().AutoClearOnSend(), QVariant(QStringLiteral("0")));
+
+        // A click on the greyed box makes it an ordinary two-state box.
+        w.CheckLF->click();
+        QCOMPARE(w.CheckLF->checkState(), Qt::Checked);
+        w.CheckLF->click();
+        QCOMPARE(w.CheckLF->checkState(), Qt::Unchecked);
+        w.CheckLF->click();
+        QCOMPARE(w.CheckLF->checkState(), Qt::Checked);
+        QCOMPARE(w.terminal().lineEnds().sendLF, qint16(1));
+    }
+
+    // The window hands its fields to the session and shows what it reports.
+    void theControlsWorkTheSession() {
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        SettingsStore::SaveSetting("Brovik", "Outputs", "Output1", "AT0x0Dh");
+        QTemporaryDir files;
+        const QString path = files.filePath(QStringLiteral("abc.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("ABC") == 3);
+        file.close();
+        FormMain w;
+        w.load();
+        w.btClear_Click();
+        w.Timer->stop();
+
+        w.CheckCR->setCheckState(Qt::Checked);
+        w.CheckLF->setTristate(true);
+        w.CheckLF->setCheckState(Qt::PartiallyChecked);
+        QCOMPARE(w.terminal().lineEnds().sendCR, qint16(1));
+        QCOMPARE(w.terminal().lineEnds().sendLF, qint16(2));
+
+        w.txtDataSend->setText(QStringLiteral("untouched"));
+        w.outputCmd[0]->click();
+        QCOMPARE(dev.read(3), QByteArray("AT\r"));
+        QCOMPARE(w.txtDataSend->text(), QStringLiteral("untouched"));
+        w.txtFileSend->setText(path);
+        w.btSendFile->click();
+        QCOMPARE(dev.read(3), QByteArray("ABC"));
+        w.btSendData->click();
+        QCOMPARE(dev.read(10), QByteArray("untouched\r"));
+        QCOMPARE(w.txtDataSend->text(), QString()); // auto-clear defaults to on
+        QCOMPARE(logOf(w), QStringLiteral(">> AT\n\nInfo: Sending 3 bytes...\n>> File ") + path +
+                               QStringLiteral("\n>> untouched\n\n"));
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+
+        dev.write("OK");
+        QTRY_COMPARE(w.MSComm().InBufferCount(), 2);
+        w.Timer_Timer();
+        QVERIFY(logOf(w).endsWith(QStringLiteral("\n<< OK\n")));
     }
 
     void logEntriesHaveTheirPrefixesAndLineBreaks() {
@@ -283,6 +338,82 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
         }
+    }
+
+    void enterPressesSendDataFromAnyControlButAButton() {
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        FormMain w;
+        w.load();
+        w.btClear_Click();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.terminal().setAutoClearOnSend(0);
+        w.txtDataSend->setText(QStringLiteral("x"));
+        for (QWidget* from :
+             {static_cast<QWidget*>(w.txtDataSend), static_cast<QWidget*>(w.CheckCR),
+              static_cast<QWidget*>(w.txtFileSend), static_cast<QWidget*>(w.txtLog)}) {
+            from->setFocus();
+            QTest::keyClick(from, Qt::Key_Return);
+            QCOMPARE(dev.read(1), QByteArray("x"));
+        }
+        QTest::keyClick(w.txtDataSend, Qt::Key_Enter); // keypad Enter
+        QCOMPARE(dev.read(1), QByteArray("x"));
+
+        // Ctrl+Enter in the log is a line break, not a send.
+        const QString before = logOf(w);
+        w.txtLog->setFocus();
+        QTest::keyClick(w.txtLog, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(logOf(w), before + u'\n');
+        QCOMPARE(dev.readAvailable(), QByteArray());
+
+        // On a push button Enter presses that button.
+        w.btClear->setFocus();
+        QTest::keyClick(w.btClear, Qt::Key_Return);
+        QCOMPARE(logOf(w), QString());
+        QCOMPARE(dev.readAvailable(), QByteArray());
+
+        // Enter inside the file dialog belongs to the dialog.
+        QTimer::singleShot(0, &w, [&] {
+            auto* name = w.CommonDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->setText(dev.path());
+            QTest::keyClick(name, Qt::Key_Return);
+            if (w.CommonDialog->isVisible())
+                w.CommonDialog->reject();
+        });
+        w.btChooseFile_Click();
+        QCOMPARE(w.txtFileSend->text(), dev.path());
+        QCOMPARE(dev.readAvailable(), QByteArray());
+
+        // Escape does nothing.
+        QTest::keyClick(w.txtDataSend, Qt::Key_Escape);
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.txtDataSend->text(), QStringLiteral("x"));
+    }
+
+    void theFileDialogSetsThePathOrLeavesIt() {
+        QTemporaryDir files;
+        FormMain w;
+        QCOMPARE(w.CommonDialog->windowTitle(), QStringLiteral("Open"));
+        QCOMPARE(w.CommonDialog->nameFilters(), QStringList{QStringLiteral("All files (*)")});
+        const QString chosen = files.filePath(QStringLiteral("no-dot-name"));
+        QFile f(chosen);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        w.txtFileSend->setText(QStringLiteral("earlier"));
+
+        QTimer::singleShot(0, this, [&] {
+            w.CommonDialog->selectFile(chosen);
+            static_cast<QDialog*>(w.CommonDialog)->accept();
+        });
+        w.btChooseFile_Click();
+        QCOMPARE(w.txtFileSend->text(), chosen);
+
+        QTimer::singleShot(0, this, [&] { w.CommonDialog->reject(); });
+        w.btChooseFile_Click();
+        QCOMPARE(w.txtFileSend->text(), chosen);
+        QCOMPARE(w.CommonDialog->directory().absolutePath(), files.path());
     }
 
     void theStatusBarHasItsTwoPanels() {

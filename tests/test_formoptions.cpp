@@ -1,7 +1,9 @@
-// The Options dialog: filling from the live port, applying, the warning box,
-// the layout and the keyboard. COM1 and COM2 are pseudo-terminals, COM3 and
-// COM4 are mapped to nothing, so the machine's own devices never show up.
+// The Options dialog's window: what it shows of the session's fill, the
+// warning box of a failed apply, the layout and the keyboard. COM1 and COM2
+// are pseudo-terminals, COM3 and COM4 are mapped to nothing, so the machine's
+// own devices never show up.
 #include "serial/serialport.h"
+#include "session/terminal.h"
 #include "settings/optionchoices.h"
 #include "settings/settingsstore.h"
 #include "support/ptydevice.h"
@@ -148,358 +150,57 @@ private slots:
         com2.reset();
     }
 
-    void theFillShowsTheLivePort_data() {
-        QTest::addColumn<int>("port");
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<int>("flow");
-        QTest::addColumn<QList<int>>("selected"); // port, baud, data, stop, parity, flow
-
-        QTest::newRow("defaults") << 1 << "9600,n,8,1" << 0 << QList<int>{0, 6, 3, 0, 0, 0};
-        QTest::newRow("mark, 1.5 stop bits, RTS/CTS")
-            << 2 << "115200,m,5,1.5" << 2 << QList<int>{1, 12, 0, 1, 3, 2};
-        QTest::newRow("56000 even XON/XOFF")
-            << 2 << "56000,e,7,2" << 1 << QList<int>{1, 10, 2, 2, 2, 1};
-        QTest::newRow("57600 space both")
-            << 1 << "57600,s,6,2" << 3 << QList<int>{0, 11, 1, 2, 4, 3};
-        QTest::newRow("14400 odd") << 1 << "14400,o,8,1" << 0 << QList<int>{0, 7, 3, 0, 1, 0};
-        QTest::newRow("unlisted baud") << 1 << "250000,n,8,1" << 0 << QList<int>{0, -1, 3, 0, 0, 0};
-        QTest::newRow("upper-case parity")
-            << 2 << "9600,N,8,1" << 0 << QList<int>{1, 6, 3, 0, -1, 0};
-        QTest::newRow("port beyond COM4")
-            << 7 << "9600,n,8,1" << 0 << QList<int>{-1, 6, 3, 0, 0, 0};
-        QTest::newRow("absent port") << 3 << "9600,n,8,1" << 0 << QList<int>{-1, 6, 3, 0, 0, 0};
+    void afterAFailedFillApplyingKeepsTheOutputsItNeverShowed_data() {
+        QTest::addColumn<int>("yes");
+        QTest::newRow("No") << 0;
+        QTest::newRow("Yes") << 1;
     }
-    void theFillShowsTheLivePort() {
-        QFETCH(int, port);
-        QFETCH(QString, settings);
-        QFETCH(int, flow);
-        QFETCH(QList<int>, selected);
-        // What is stored differs from what is live: the live port wins.
-        env.writeSettingsFile("[COM]\nPort=2\nSettings=300,o,7,1\nHandShaking=1\n"
-                              "[Outputs]\nOutput2=AT0x0Dh\nOutput8=last\n");
-        mapPorts();
-        FormMain w;
-        w.AutoClearOnSend = QStringLiteral("1");
-        SerialPort& comm = w.MSComm();
-        comm.setCommPort(port);
-        comm.setSettings(settings);
-        comm.setHandshaking(flow);
-        if (port <= 2) {
-            comm.setPortOpen(true); // the open port itself is listed and selected
-            QVERIFY(comm.PortOpen());
-        }
-
-        FormOptions dlg(&w, w.optionsLogic());
-        dlg.load();
-        QCOMPARE(w.txtLog->toPlainText(), QString());
-        QCOMPARE(items(dlg.ComboPort), (QStringList{"COM1", "COM2"}));
-        QCOMPARE(dlg.ComboPort->itemData(0, Qt::ToolTipRole).toString(), com1->path());
-        QCOMPARE(dlg.ComboPort->itemData(1, Qt::ToolTipRole).toString(), com2->path());
-        const QList<QComboBox*> lists = {dlg.ComboPort,     dlg.ComboBaudRate, dlg.ComboDataBits,
-                                         dlg.ComboStopBits, dlg.ComboParity,   dlg.ComboFlow};
-        for (int i = 0; i < lists.size(); ++i)
-            QCOMPARE(lists[i]->currentIndex(), selected[i]);
-        QCOMPARE(dlg.CheckAutoClear->checkState(), Qt::Checked);
-        const QStringList texts = {"", "AT0x0Dh", "", "", "", "", "", "last"};
-        for (int i = 0; i < 8; ++i)
-            QCOMPARE(dlg.TextOut1[i]->text(), texts[i]);
-        // Filling changes nothing outside the dialog.
-        QCOMPARE(comm.Settings(), settings);
-        QCOMPARE(comm.PortOpen(), port <= 2);
-    }
-
-    void noPresentPortLeavesThePortListEmpty() {
-        env.mapPort(1, absent(1));
-        env.mapPort(2, absent(2));
-        auto w = started();
-        FormOptions dlg(w.get(), w->optionsLogic());
-        dlg.load();
-        QCOMPARE(dlg.ComboPort->count(), 0);
-        QCOMPARE(dlg.ComboPort->currentIndex(), -1);
-        QCOMPARE(dlg.ComboBaudRate->currentIndex(), 6);
-    }
-
-    void theFlagSetsTheCheckBox_data() {
-        QTest::addColumn<QVariant>("flag");
-        QTest::addColumn<int>("state"); // Qt::CheckState, or -1 when the fill fails
-        QTest::addColumn<QString>("error");
-        QTest::newRow("stored 1") << QVariant(QStringLiteral("1")) << int(Qt::Checked) << "";
-        QTest::newRow("stored 0") << QVariant(QStringLiteral("0")) << int(Qt::Unchecked) << "";
-        QTest::newRow("stored 2 is greyed")
-            << QVariant(QStringLiteral("2")) << int(Qt::PartiallyChecked) << "";
-        QTest::newRow("set by the dialog") << QVariant(1) << int(Qt::Checked) << "";
-        QTest::newRow("letters") << QVariant(QStringLiteral("yes")) << -1
-                                 << "Options: the AutoClearOnSend flag \"yes\" is not a number";
-        QTest::newRow("not a state") << QVariant(QStringLiteral("5")) << -1
-                                     << "Options: the AutoClearOnSend flag 5 is not a check box "
-                                        "state (0 clear, 1 ticked, 2 greyed)";
-        QTest::newRow("beyond 16 bits")
-            << QVariant(QStringLiteral("70000")) << -1
-            << "Options: the AutoClearOnSend flag 70000 is out of range (-32768 to 32767)";
-    }
-    void theFlagSetsTheCheckBox() {
-        QFETCH(QVariant, flag);
-        QFETCH(int, state);
-        QFETCH(QString, error);
-        env.writeSettingsFile("[Outputs]\nOutput1=stored\n");
-        mapPorts();
-        auto w = started();
-        w->btClear_Click();
-        w->AutoClearOnSend = flag;
-        FormOptions dlg(w.get(), w->optionsLogic());
-        dlg.load();
-        if (state >= 0) {
-            QCOMPARE(w->txtLog->toPlainText(), QString());
-            QCOMPARE(int(dlg.CheckAutoClear->checkState()), state);
-            QCOMPARE(dlg.TextOut1[0]->text(), QStringLiteral("stored"));
-            return;
-        }
-        // The first failing step stops the fill: everything after it stays empty.
-        QCOMPARE(w->txtLog->toPlainText(), QStringLiteral("Err: ") + error + u'\n');
-        QCOMPARE(dlg.CheckAutoClear->checkState(), Qt::Unchecked);
-        QCOMPARE(dlg.TextOut1[0]->text(), QString());
-        QCOMPARE(dlg.ComboPort->count(), 0);
-        QCOMPARE(dlg.ComboBaudRate->currentIndex(), -1);
-        QCOMPARE(dlg.ComboFlow->currentIndex(), -1);
-    }
-
     void afterAFailedFillApplyingKeepsTheOutputsItNeverShowed() {
+        QFETCH(int, yes);
         env.writeSettingsFile("[Outputs]\nOutput1=stored\nOutput2=also stored\n");
         mapPorts();
         auto w = started();
-        w->AutoClearOnSend = QStringLiteral("letters");
-        FormOptions dlg(w.get(), w->optionsLogic());
+        w->terminal().setAutoClearOnSend(QStringLiteral("letters"));
+        boxes.start(yes ? QMessageBox::Yes : QMessageBox::No);
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
+        dlg.show();
         QCOMPARE(dlg.TextOut1[0]->text(), QString());
         // Only the box the user edited is stored; the others keep their text.
         dlg.TextOut1[1]->setText(QStringLiteral("typed"));
         dlg.cmdOK->click();
         checkWarning(QStringLiteral("no port selected"));
+        // OK closes the dialog whatever the outcome.
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(output(1), QStringLiteral("stored"));
         QCOMPARE(output(2), QStringLiteral("typed"));
         QCOMPARE(output(3), QStringLiteral("absent"));
-        QCOMPARE(intFlag(w->AutoClearOnSend), 0);
+        QCOMPARE(intFlag(w->terminal().AutoClearOnSend()), 0);
         QCOMPARE(w->MSComm().CommPort(), 1);
         QVERIFY(!w->MSComm().PortOpen());
+        // Yes saves the rest anyway and refreshes the status line; No leaves both.
+        QCOMPARE(stored("COM", "Port"), yes ? QStringLiteral("1") : QStringLiteral("absent"));
+        QCOMPARE(status(*w), yes ? Disconnected : QStringLiteral("Connected to COM1:9600,n,8,1"));
     }
-
-    void aMissingSelectionFailsWhereItIsHandedOn_data() {
-        QTest::addColumn<QString>("list");
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<QString>("settings");
-        QTest::newRow("data bits") << "ComboDataBits"
-                                   << "no data bits selected"
-                                   << "9600,n,8,1";
-        QTest::newRow("stop bits") << "ComboStopBits"
-                                   << "no stop bits selected"
-                                   << "9600,n,8,1";
-        QTest::newRow("flow") << "ComboFlow"
-                              << "no flow control selected"
-                              << "19200,o,7,1";
-    }
-    void aMissingSelectionFailsWhereItIsHandedOn() {
-        QFETCH(QString, list);
-        QFETCH(QString, description);
-        QFETCH(QString, settings);
+    // Apply leaves the dialog open with its selections, the main window's
+    // status line showing the new connection.
+    void applyKeepsTheDialogAsItWas() {
         auto w = started();
-        FormOptions dlg(w.get(), w->optionsLogic());
-        dlg.load();
-        select(dlg.ComboPort, "COM2");
-        select(dlg.ComboBaudRate, "19200");
-        select(dlg.ComboParity, "Odd");
-        select(dlg.ComboDataBits, "7");
-        select(dlg.ComboFlow, "Hardware (RTS/CTS)");
-        dlg.findChild<QComboBox*>(list)->setCurrentIndex(-1);
-        dlg.cmdApply->click();
-        checkWarning(description);
-        SerialPort& comm = w->MSComm();
-        QCOMPARE(comm.CommPort(), 2);
-        QCOMPARE(comm.Settings(), settings);
-        QCOMPARE(comm.Handshaking(), 0);
-        QVERIFY(!comm.PortOpen());
-    }
-
-    void aPortOutsideTheListFailsAtThePortStep_data() {
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<bool>("present"); // COM1 and COM2 present
-        QTest::addColumn<QString>("statusBefore");
-        QTest::addColumn<int>("yes");
-        for (int yes : {0, 1}) {
-            const char* answer = yes ? ", Yes" : ", No";
-            QTest::addRow("COM7 open%s", answer)
-                << QByteArray("[COM]\nPort=7\n") << true
-                << QStringLiteral("Connected to COM7:9600,n,8,1") << yes;
-            QTest::addRow("COM3 absent%s", answer)
-                << QByteArray("[COM]\nPort=3\n") << true << QString() << yes;
-            QTest::addRow("no port present%s", answer)
-                << QByteArray("[COM]\nPort=1\n") << false << QString() << yes;
-        }
-    }
-    void aPortOutsideTheListFailsAtThePortStep() {
-        QFETCH(QByteArray, ini);
-        QFETCH(bool, present);
-        QFETCH(QString, statusBefore);
-        QFETCH(int, yes);
-        PtyDevice com7;
-        env.writeSettingsFile(ini);
-        mapPorts();
-        env.mapPort(7, com7.path());
-        if (!present) {
-            env.mapPort(1, absent(1));
-            env.mapPort(2, absent(2));
-        }
-        auto w = started();
-        QCOMPARE(status(*w), statusBefore);
-        const int port = w->MSComm().CommPort();
-
-        boxes.start(yes ? QMessageBox::Yes : QMessageBox::No);
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         dlg.show();
-        QCOMPARE(dlg.ComboPort->count(), present ? 2 : 0);
-        QCOMPARE(dlg.ComboPort->currentIndex(), -1);
-        dlg.CheckAutoClear->click();
-        dlg.TextOut1[2]->setText(QStringLiteral("third"));
-        dlg.cmdOK->click();
-
-        checkWarning(QStringLiteral("no port selected"));
-        QVERIFY(!dlg.isVisible());
-        QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        // The flag and the outputs went before the failure; the port is closed.
-        QCOMPARE(intFlag(w->AutoClearOnSend), 0);
-        for (int n = 1; n <= 8; ++n)
-            QCOMPARE(output(n), n == 3 ? QStringLiteral("third") : QString());
-        QVERIFY(!w->MSComm().PortOpen());
-        QCOMPARE(w->MSComm().CommPort(), port);
-        if (yes) {
-            QCOMPARE(stored("COM", "Port"), QString::number(port));
-            QCOMPARE(stored("COM", "Settings"), QStringLiteral("9600,n,8,1"));
-            QCOMPARE(stored("COM", "HandShaking"), QStringLiteral("0"));
-            QCOMPARE(stored("General", "AutoClearOnSend"), QStringLiteral("0"));
-            QCOMPARE(status(*w), Disconnected);
-        } else {
-            QCOMPARE(stored("COM", "Settings"), QStringLiteral("absent"));
-            QCOMPARE(stored("General", "AutoClearOnSend"), QStringLiteral("absent"));
-            QCOMPARE(status(*w), statusBefore);
-        }
-    }
-
-    void aPortHeldByAnotherProgramFailsAtOpening_data() {
-        QTest::addColumn<int>("yes");
-        QTest::newRow("Yes") << 1;
-        QTest::newRow("No") << 0;
-    }
-    void aPortHeldByAnotherProgramFailsAtOpening() {
-        QFETCH(int, yes);
-        auto w = started();
-        SerialPort holder;
-        holder.setCommPort(2);
-        holder.setPortOpen(true);
-
-        boxes.start(yes ? QMessageBox::Yes : QMessageBox::No);
-        FormOptions dlg(w.get(), w->optionsLogic());
-        dlg.load();
+        QCOMPARE(dlg.ComboPort->itemData(0, Qt::ToolTipRole).toString(), com1->path());
+        QCOMPARE(dlg.ComboPort->itemData(1, Qt::ToolTipRole).toString(), com2->path());
         select(dlg.ComboPort, "COM2");
-        select(dlg.ComboBaudRate, "19200");
-        select(dlg.ComboParity, "Even");
-        select(dlg.ComboDataBits, "7");
-        select(dlg.ComboStopBits, "2");
-        select(dlg.ComboFlow, "Software (XON/XOFF)");
-        dlg.cmdOK->click();
-
-        checkWarning(QStringLiteral("cannot open COM2 (") + com2->path() +
-                     QStringLiteral("): the device is in use by another program"));
-        SerialPort& comm = w->MSComm();
-        QCOMPARE(comm.CommPort(), 2);
-        QCOMPARE(comm.Settings(), QStringLiteral("19200,e,7,2"));
-        QCOMPARE(comm.Handshaking(), 1);
-        QVERIFY(!comm.PortOpen());
-        QVERIFY(holder.PortOpen());
-        if (yes) {
-            QCOMPARE(stored("COM", "Port"), QStringLiteral("2"));
-            QCOMPARE(stored("COM", "Settings"), QStringLiteral("19200,e,7,2"));
-            QCOMPARE(stored("COM", "HandShaking"), QStringLiteral("1"));
-            QCOMPARE(status(*w), Disconnected);
-        } else {
-            QCOMPARE(stored("COM", "Port"), QStringLiteral("absent"));
-            QCOMPARE(stored("COM", "Settings"), QStringLiteral("absent"));
-            QCOMPARE(status(*w), QStringLiteral("Connected to COM1:9600,n,8,1"));
-        }
-    }
-
-    void anUnlistedLiveValueFailsBeforeTheSettingsChange_data() {
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<QString>("description");
-        QTest::newRow("upper-case parity") << "9600,N,8,1"
-                                           << "no parity selected";
-    }
-    void anUnlistedLiveValueFailsBeforeTheSettingsChange() {
-        QFETCH(QString, settings);
-        QFETCH(QString, description);
-        env.writeSettingsFile("[COM]\nSettings=" + settings.toLatin1() + "\nHandShaking=2\n");
-        mapPorts();
-        auto w = started();
-        QVERIFY(w->MSComm().PortOpen());
-        FormOptions dlg(w.get(), w->optionsLogic());
-        dlg.load();
-        select(dlg.ComboPort, "COM2");
-        select(dlg.ComboFlow, "None");
-        dlg.cmdOK->click();
-        checkWarning(description);
-        SerialPort& comm = w->MSComm();
-        QCOMPARE(comm.CommPort(), 2);
-        QCOMPARE(comm.Settings(), settings);
-        QCOMPARE(comm.Handshaking(), 2);
-        QVERIFY(!comm.PortOpen());
-    }
-
-    void applyReconfiguresTheLivePortAndStaysOpen() {
-        env.writeSettingsFile("[COM]\nHandShaking=2\n");
-        mapPorts();
-        auto w = started();
-        FormOptions dlg(w.get(), w->optionsLogic());
-        dlg.load();
-        dlg.show();
-        QCOMPARE(dlg.ComboFlow->currentText(), QStringLiteral("Hardware (RTS/CTS)"));
-        select(dlg.ComboPort, "COM2");
-        select(dlg.ComboBaudRate, "115200");
-        select(dlg.ComboParity, "Mark");
-        select(dlg.ComboDataBits, "5");
-        select(dlg.ComboStopBits, "1.5");
         select(dlg.ComboFlow, "Hard and Soft");
-        dlg.TextOut1[7]->setText(QStringLiteral("ATH0x0Dh"));
         dlg.cmdApply->click();
-
         QCOMPARE(boxes.seen.size(), 0);
         QVERIFY(dlg.isVisible());
         QCOMPARE(dlg.ComboPort->currentText(), QStringLiteral("COM2"));
         QCOMPARE(dlg.ComboFlow->currentIndex(), 3);
-        QCOMPARE(status(*w), QStringLiteral("Connected to COM2:115200,m,5,1.5"));
-        SerialPort& comm = w->MSComm();
-        QVERIFY(comm.PortOpen());
-        QCOMPARE(comm.openDevice(), com2->path());
-        QCOMPARE(comm.Handshaking(), 3);
-        QCOMPARE(stored("COM", "Port"), QStringLiteral("2"));
-        QCOMPARE(stored("COM", "Settings"), QStringLiteral("115200,m,5,1.5"));
-        QCOMPARE(stored("COM", "HandShaking"), QStringLiteral("3"));
-        QCOMPARE(stored("General", "AutoClearOnSend"), QStringLiteral("1"));
-        for (int n = 1; n <= 7; ++n)
-            QCOMPARE(output(n), QString()); // empty outputs are stored as empty
-        QCOMPARE(output(8), QStringLiteral("ATH0x0Dh"));
-
-        // The reopened port reads everything waiting in one go.
-        com2->write("hello");
-        QTRY_COMPARE(comm.InBufferCount(), 5);
-        QCOMPARE(comm.Input(), QStringLiteral("hello"));
-
-        // A new opening shows the applied values, flow code 3 included.
-        FormOptions again(w.get(), w->optionsLogic());
-        again.load();
-        QCOMPARE(again.ComboPort->currentText(), QStringLiteral("COM2"));
-        QCOMPARE(again.ComboParity->currentText(), QStringLiteral("Mark"));
-        QCOMPARE(again.ComboStopBits->currentText(), QStringLiteral("1.5"));
-        QCOMPARE(again.ComboFlow->currentText(), QStringLiteral("Hard and Soft"));
-        QCOMPARE(again.TextOut1[7]->text(), QStringLiteral("ATH0x0Dh"));
+        QCOMPARE(status(*w), QStringLiteral("Connected to COM2:9600,n,8,1"));
+        QCOMPARE(w->MSComm().openDevice(), com2->path());
     }
 
     // The baud list keeps its entries; a rate typed into it, or stored
@@ -533,7 +234,7 @@ private slots:
         env.writeSettingsFile(ini);
         mapPorts();
         auto w = started();
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         QCOMPARE(dlg.ComboBaudRate->currentText(), shown);
         if (!typed.isEmpty()) {
@@ -549,7 +250,7 @@ private slots:
         QCOMPARE(boxes.seen.size(), 0);
         QCOMPARE(stored("COM", "Settings"), outcome);
         QCOMPARE(status(*w), QStringLiteral("Connected to COM1:") + outcome);
-        FormOptions again(w.get(), w->optionsLogic());
+        FormOptions again(w.get(), w->terminal());
         again.load();
         QCOMPARE(again.ComboBaudRate->currentText(), outcome.section(u',', 0, 0));
         QCOMPARE(items(again.ComboBaudRate), OptionChoices::BaudRates);
@@ -560,7 +261,7 @@ private slots:
         env.writeSettingsFile("[Outputs]\nOutput1=" + text.toLatin1() + "\n");
         mapPorts();
         auto w = started();
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         dlg.cmdOK->click();
         QCOMPARE(output(1).size(), text.size());
@@ -569,18 +270,18 @@ private slots:
 
     void theCheckBoxSetsTheFlagAtOnce() {
         auto w = started();
-        w->AutoClearOnSend = QStringLiteral("2");
-        FormOptions dlg(w.get(), w->optionsLogic());
+        w->terminal().setAutoClearOnSend(QStringLiteral("2"));
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         QCOMPARE(dlg.CheckAutoClear->checkState(), Qt::PartiallyChecked);
         dlg.CheckAutoClear->click(); // greyed -> ticked, then an ordinary box
         QCOMPARE(dlg.CheckAutoClear->checkState(), Qt::Checked);
-        QCOMPARE(intFlag(w->AutoClearOnSend), 1);
+        QCOMPARE(intFlag(w->terminal().AutoClearOnSend()), 1);
         dlg.CheckAutoClear->click();
         QCOMPARE(dlg.CheckAutoClear->checkState(), Qt::Unchecked);
-        QCOMPARE(intFlag(w->AutoClearOnSend), 0);
+        QCOMPARE(intFlag(w->terminal().AutoClearOnSend()), 0);
         dlg.CheckAutoClear->click();
-        QCOMPARE(intFlag(w->AutoClearOnSend), 1);
+        QCOMPARE(intFlag(w->terminal().AutoClearOnSend()), 1);
     }
 
     void closingWithoutApplyKeepsOnlyTheFlag_data() {
@@ -595,7 +296,7 @@ private slots:
         env.writeSettingsFile("[General]\nAutoClearOnSend=0\n[Outputs]\nOutput1=kept\n");
         mapPorts();
         auto w = started();
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -622,7 +323,7 @@ private slots:
         QVERIFY(w->MSComm().PortOpen());
         QCOMPARE(boxes.seen.size(), 0);
         // The flag stays on and reaches the store at the next save.
-        QCOMPARE(intFlag(w->AutoClearOnSend), 1);
+        QCOMPARE(intFlag(w->terminal().AutoClearOnSend()), 1);
         QCOMPARE(stored("General", "AutoClearOnSend"), QStringLiteral("0"));
         w->btExit_Click();
         QCOMPARE(stored("General", "AutoClearOnSend"), QStringLiteral("1"));
@@ -678,7 +379,7 @@ private slots:
 
     void theDialogIsLaidOutAsDesigned() {
         FormMain w;
-        FormOptions dlg(&w, w.optionsLogic());
+        FormOptions dlg(&w, w.terminal());
         QCOMPARE(dlg.objectName(), QStringLiteral("formOptions"));
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Options"));
         QCOMPARE(dlg.size(), QSize(377, 262));
@@ -777,7 +478,7 @@ private slots:
         QFETCH(bool, dialog);
         mapPorts();
         auto w = started();
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         QWidget* window = dialog ? static_cast<QWidget*>(&dlg) : w.get();
         window->show();
@@ -859,7 +560,7 @@ private slots:
 
     void focusStartsOnTheCheckBoxAndTabFollowsTheDesign() {
         FormMain w;
-        FormOptions dlg(&w, w.optionsLogic());
+        FormOptions dlg(&w, w.terminal());
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         QCOMPARE(QApplication::focusWidget(), dlg.CheckAutoClear);
@@ -882,7 +583,7 @@ private slots:
         const QStringList names = {"CheckAutoClear", "ComboPort", "ComboFlow", "TextOut10",
                                    "TextOut17",      "cmdOK",     "cmdApply"};
         for (const QString& name : names) {
-            FormOptions dlg(w.get(), w->optionsLogic());
+            FormOptions dlg(w.get(), w->terminal());
             dlg.load();
             dlg.show();
             QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -894,7 +595,7 @@ private slots:
         }
         QCOMPARE(output(1), QStringLiteral("absent"));
 
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -911,7 +612,7 @@ private slots:
 
     void enterPressesOnlyAFocusedButton() {
         auto w = started();
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -940,7 +641,7 @@ private slots:
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QCOMPARE(output(1), QStringLiteral("x"));
 
-        FormOptions second(w.get(), w->optionsLogic());
+        FormOptions second(w.get(), w->terminal());
         second.load();
         second.show();
         QVERIFY(QTest::qWaitForWindowActive(&second));
@@ -955,7 +656,7 @@ private slots:
 
     void accessKeysPressTheButtons() {
         auto w = started();
-        FormOptions dlg(w.get(), w->optionsLogic());
+        FormOptions dlg(w.get(), w->terminal());
         dlg.load();
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));

@@ -1,9 +1,9 @@
 // The log as a reader uses it: following the end only when the reader is
 // there, the log window, find, the stored choices, saving, and reaching all
 // of it from the keyboard.
-#include "app/activitylog.h"
 #include "settings/settingsstore.h"
 #include "support/testenv.h"
+#include "ui/activitylog.h"
 #include "ui/findbar.h"
 #include "ui/finddialog.h"
 #include "ui/formmain.h"

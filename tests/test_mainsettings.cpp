@@ -1,17 +1,15 @@
-// Loading and saving the main window's settings: conversions, ranges and
-// stopping at the first failure.
-#include "serial/comportmap.h"
+// Loading and saving a session's settings: conversions, ranges and stopping
+// at the first failure.
 #include "serial/serialport.h"
+#include "session/terminal.h"
 #include "settings/autoclear.h"
+#include "settings/portentries.h"
 #include "settings/settingsstore.h"
 #include "support/ptydevice.h"
+#include "support/sessionrecord.h"
 #include "support/testenv.h"
-#include "ui/formmain.h"
-#include "ui/statuspanel.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QPlainTextEdit>
+#include <QDir>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -20,13 +18,6 @@ class TestMainSettings : public QObject {
     Q_OBJECT
     TestEnv env;
 
-    static QStringList errors(FormMain& w) {
-        QStringList out;
-        for (const QString& line : w.txtLog->toPlainText().split(u'\n'))
-            if (line.startsWith(QStringLiteral("Err: ")))
-                out << line;
-        return out;
-    }
     static QString get(const char* section, const char* key) {
         return SettingsStore::GetSetting("Brovik", section, key, "absent");
     }
@@ -60,28 +51,30 @@ private slots:
             override[1]);
         env.writeSettingsFile(file);
 
-        FormMain w;
-        w.loadSettings();
-        const QStringList errs = errors(w);
+        Terminal t;
+        SessionRecord record(t);
+        t.loadSettings();
+        const QStringList errs = record.errors();
         QCOMPARE(errs.size(), 1);
         QVERIFY2(errs[0].startsWith(QStringLiteral("Err: loadSettings: ")), qPrintable(errs[0]));
 
-        QCOMPARE(w.AutoClearOnSend, QVariant(QStringLiteral("0")));
-        QCOMPARE(w.CheckCR->checkState(), appliedSteps > 1 ? Qt::Checked : Qt::Unchecked);
-        QCOMPARE(w.CheckLF->checkState(), appliedSteps > 2 ? Qt::Checked : Qt::Unchecked);
-        QCOMPARE(w.MSComm().CommPort(), appliedSteps > 3 ? 4 : 1);
-        QCOMPARE(w.MSComm().Settings(),
+        QCOMPARE(t.AutoClearOnSend(), QVariant(QStringLiteral("0")));
+        QCOMPARE(int(t.lineEnds().sendCR), appliedSteps > 1 ? 1 : 0);
+        QCOMPARE(int(t.lineEnds().sendLF), appliedSteps > 2 ? 1 : 0);
+        QCOMPARE(t.port().CommPort(), appliedSteps > 3 ? 4 : 1);
+        QCOMPARE(t.port().Settings(),
                  appliedSteps > 4 ? QStringLiteral("300,e,7,1") : QStringLiteral("9600,n,8,1"));
-        QCOMPARE(w.MSComm().Handshaking(), 0);
+        QCOMPARE(t.port().Handshaking(), 0);
     }
 
     void aBadStoredValueDoesNotStopTheStart() {
         PtyDevice dev;
         env.writeSettingsFile("[General]\nSendCR=banana\n");
         env.mapPort(1, dev.path());
-        FormMain w;
-        w.load();
-        const QStringList lines = w.txtLog->toPlainText().split(u'\n');
+        Terminal t;
+        SessionRecord record(t);
+        t.load();
+        const QStringList lines = record.logText().split(u'\n');
         QCOMPARE(lines.size(), 5);
         QCOMPARE(lines[0], QStringLiteral("Info: Loading settings..."));
         QVERIFY(lines[1].startsWith(QStringLiteral("Err: loadSettings: ")));
@@ -96,17 +89,18 @@ private slots:
         env.clear();
         QVERIFY(QDir().mkpath(QFileInfo(env.settingsFile()).absolutePath()));
         QCOMPARE(::mkfifo(QFile::encodeName(env.settingsFile()).constData(), 0600), 0);
-        FormMain w;
-        w.load();
-        const QStringList errs = errors(w);
+        Terminal t;
+        SessionRecord record(t);
+        t.load();
+        const QStringList errs = record.errors();
         QVERIFY(errs.size() >= 1);
         QCOMPARE(errs[0], QStringLiteral("Err: loadSettings: the settings file %1 is not a "
                                          "regular file: it is a FIFO (named pipe)")
                               .arg(env.settingsFile()));
         // Nothing was applied; the flag means what it means by default.
-        QCOMPARE(w.AutoClearOnSend, QVariant(QStringLiteral("1")));
-        w.btExit_Click(); // nothing read, so nothing to save over: no attempt, no failure
-        QCOMPARE(errors(w), errs);
+        QCOMPARE(t.AutoClearOnSend(), QVariant(QStringLiteral("1")));
+        t.saveSettings(); // nothing read, so nothing to save over: no attempt, no failure
+        QCOMPARE(record.errors(), errs);
         QVERIFY(QFileInfo(env.settingsFile()).exists());
         struct stat st {};
         QCOMPARE(::stat(QFile::encodeName(env.settingsFile()).constData(), &st), 0);
@@ -119,48 +113,42 @@ private slots:
         env.writeSettingsFile("[General]\nAutoClearOnSend=letters\nSendCR=2\nSendLF= 1 \n"
                               "[COM]\nSettings=9600,N,8,1\n");
         env.mapPort(1, dev.path());
-        FormMain w;
-        w.load();
-        QCOMPARE(errors(w), QStringList());
-        QCOMPARE(w.CheckCR->checkState(), Qt::PartiallyChecked); // shows greyed
-        QCOMPARE(w.CheckLF->checkState(), Qt::Checked);
-        w.saveSettings();
+        Terminal t;
+        SessionRecord record(t);
+        t.load();
+        QCOMPARE(record.errors(), QStringList());
+        QCOMPARE(int(t.lineEnds().sendCR), 2); // shows greyed
+        QCOMPARE(int(t.lineEnds().sendLF), 1);
+        t.saveSettings();
         QCOMPARE(get("General", "AutoClearOnSend"), QStringLiteral("letters"));
         QCOMPARE(get("General", "SendCR"), QStringLiteral("2"));
         QCOMPARE(get("General", "SendLF"), QStringLiteral("1"));
         QCOMPARE(get("COM", "Settings"), QStringLiteral("9600,N,8,1"));
-
-        // A click on the greyed box makes it an ordinary two-state box.
-        w.CheckCR->click();
-        QCOMPARE(w.CheckCR->checkState(), Qt::Checked);
-        w.CheckCR->click();
-        QCOMPARE(w.CheckCR->checkState(), Qt::Unchecked);
-        w.CheckCR->click();
-        QCOMPARE(w.CheckCR->checkState(), Qt::Checked);
     }
 
     void anIntegerFlagIsSavedAsOneDigit() {
-        FormMain w;
-        w.loadSettings();
-        w.AutoClearOnSend = 0;
-        w.saveSettings();
+        Terminal t;
+        SessionRecord record(t);
+        t.loadSettings();
+        t.setAutoClearOnSend(0);
+        t.saveSettings();
         QCOMPARE(get("General", "AutoClearOnSend"), QStringLiteral("0"));
-        QCOMPARE(w.statusConnection->text(),
-                 QStringLiteral("Disconnected. Please select your COM port from options."));
+        QCOMPARE(record.statuses,
+                 QStringList{"Disconnected. Please select your COM port from options."});
     }
 
     void aFailedSaveIsReportedAndLeavesTheStatusAlone() {
-        FormMain w;
-        w.loadSettings();
-        w.statusConnection->setText(QStringLiteral("earlier"));
+        Terminal t;
+        SessionRecord record(t);
+        t.loadSettings();
         // A folder where the settings file should be: nothing can be written.
         env.clear();
         QVERIFY(QDir().mkpath(env.settingsFile()));
-        w.saveSettings();
-        const QStringList errs = errors(w);
+        t.saveSettings();
+        const QStringList errs = record.errors();
         QCOMPARE(errs.size(), 1);
         QVERIFY2(errs[0].startsWith(QStringLiteral("Err: saveSettings: ")), qPrintable(errs[0]));
-        QCOMPARE(w.statusConnection->text(), QStringLiteral("earlier"));
+        QCOMPARE(record.statuses, QStringList()); // the status line was not touched
         QDir(env.settingsFile()).removeRecursively();
     }
 
@@ -207,31 +195,32 @@ private slots:
                 QSKIP("giving a link to another user needs root");
         }
 
-        FormMain w;
-        w.load();
-        const QString log = w.txtLog->toPlainText();
+        Terminal t;
+        SessionRecord record(t);
+        t.load();
+        const QString log = record.logText();
         if (!how.contains(u'=')) {
             // No device the user did not choose: none at all.
             QVERIFY2(log.contains(QStringLiteral("Err: Load: no port was opened, as the settings "
                                                  "that say which one could not be read")),
                      qPrintable(log));
-            QVERIFY(!w.MSComm().PortOpen());
-            QCOMPARE(ComPortMap::devicePath(1), QString()); // not the first device present
-            QVERIFY(autoClearIsOn(w.AutoClearOnSend));
+            QVERIFY(!t.port().PortOpen());
+            QCOMPARE(storedPortMap().devicePath(1), QString()); // not the first device present
+            QVERIFY(autoClearIsOn(t.AutoClearOnSend()));
             QFile::remove(file); // mended before Exit
             QVERIFY(QFile::rename(aside, file));
         }
         if (changed)
-            w.MSComm().setSettings(QStringLiteral("300,e,7,1"));
-        w.btExit_Click();
-        QVERIFY2(w.txtLog->toPlainText().contains(
+            t.port().setSettings(QStringLiteral("300,e,7,1"));
+        t.saveSettings();
+        QVERIFY2(record.logText().contains(
                      QStringLiteral("saving would overwrite the stored values unseen: ") + kept),
-                 qPrintable(w.txtLog->toPlainText()));
+                 qPrintable(record.logText()));
         if (changed)
             stored.replace("19200,n,8,1", "\"300,e,7,1\"");
         QCOMPARE(env.readSettingsFile(), stored);
     }
 };
 
-QTEST_MAIN(TestMainSettings)
+QTEST_GUILESS_MAIN(TestMainSettings)
 #include "test_mainsettings.moc"

@@ -3,6 +3,7 @@
 #include "serial/comportmap.h"
 #include "serial/portprobe.h"
 #include "serial/serialport.h"
+#include "settings/portentries.h"
 #include "support/ptydevice.h"
 #include "support/testenv.h"
 
@@ -47,6 +48,11 @@ private:
     int m_wd = -1;
 };
 
+// Whether COMn exists, as the Options dialog asks it.
+bool portExists(int n) {
+    return portExists(ComPortMap(storedPortEntries().portEntries()), n);
+}
+
 } // namespace
 
 class TestPortProbe : public QObject {
@@ -74,11 +80,11 @@ private slots:
     void aPortOpenHereOrElsewhereStillExistsAndKeepsWorking() {
         PtyDevice dev;
         env.mapPort(3, dev.path());
-        SerialPort ours;
+        SerialPort ours(storedPortEntries());
         ours.setCommPort(3);
         ours.setPortOpen(true);
         // A second holder is refused by the lock, as another program would be.
-        SerialPort other;
+        SerialPort other(storedPortEntries());
         other.setCommPort(3);
         QVERIFY_THROWS_EXCEPTION(std::exception, other.setPortOpen(true));
 

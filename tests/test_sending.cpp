@@ -1,47 +1,37 @@
-// Typing and sending through a pseudo-terminal device, receiving by polling,
-// and the main window's Enter key.
+// Typing and sending through a pseudo-terminal device, and receiving by
+// polling, in a terminal session without a window.
 #include "base/failure.h"
 #include "serial/serialport.h"
-#include "settings/settingsstore.h"
-#include "support/ptywindowfixture.h"
+#include "support/ptyterminalfixture.h"
 #include "support/refusingport.h"
-#include "ui/formmain.h"
-#include "ui/statuspanel.h"
 
-#include <QCheckBox>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
-class TestSending : public PtyWindowFixture {
+class TestSending : public PtyTerminalFixture {
     Q_OBJECT
 
     QStringList logLines() const { return logText().split(u'\n'); }
-
-    static bool pointerIsDefault(QWidget*) { return QGuiApplication::overrideCursor() == nullptr; }
 
 private slots:
 
     void aTypedLineGoesOutDecodedWithItsLineEnd() {
         start();
-        w->CheckLF->setCheckState(Qt::Checked);
-        w->txtDataSend->setText(QStringLiteral("ATZ0x0Dh"));
-        w->btSendData->click();
+        t->setLineEnds({0, 1});
+        // The field is to be emptied: auto-clear defaults to on.
+        QVERIFY(t->sendDataField(QStringLiteral("ATZ0x0Dh")));
         QCOMPARE(dev->read(5), QByteArray("ATZ\r\n"));
         QCOMPARE(logText(), QStringLiteral(">> ATZ\n\n"));
-        QCOMPARE(w->txtDataSend->text(), QString()); // auto-clear defaults to on
-        QVERIFY(pointerIsDefault(w.get()));
+        QVERIFY(!pointer->busy);
 
         // The reply shows as one Received entry within one tick.
         dev->write("OK\r\n");
-        QTRY_COMPARE_WITH_TIMEOUT(logText(), QStringLiteral(">> ATZ\n\n<< OK\n\n"), 1500);
+        QTRY_VERIFY(t->port().InBufferCount() == 4);
+        t->tick();
+        QCOMPARE(logText(), QStringLiteral(">> ATZ\n\n<< OK\n\n"));
     }
 
-    void lineEndsFollowTheCheckBoxes_data() {
+    void lineEndsFollowTheirStates_data() {
         QTest::addColumn<int>("cr");
         QTest::addColumn<int>("lf");
         QTest::addColumn<QByteArray>("wire");
@@ -51,19 +41,13 @@ private slots:
         QTest::newRow("none") << 0 << 0 << QByteArray("ABC");
         QTest::newRow("greyed boxes add nothing") << 2 << 2 << QByteArray("ABC");
     }
-    void lineEndsFollowTheCheckBoxes() {
+    void lineEndsFollowTheirStates() {
         QFETCH(int, cr);
         QFETCH(int, lf);
         QFETCH(QByteArray, wire);
         start();
-        for (auto [box, state] : {std::pair{w->CheckCR, cr}, std::pair{w->CheckLF, lf}}) {
-            box->setTristate(state == 2);
-            box->setCheckState(state == 1   ? Qt::Checked
-                               : state == 2 ? Qt::PartiallyChecked
-                                            : Qt::Unchecked);
-        }
-        w->txtDataSend->setText(QStringLiteral("ABC"));
-        w->btSendData_Click();
+        t->setLineEnds({qint16(cr), qint16(lf)});
+        t->sendDataField(QStringLiteral("ABC"));
         QCOMPARE(dev->read(wire.size()), wire);
         QTest::qWait(50);
         QCOMPARE(dev->readAvailable(), QByteArray());
@@ -77,16 +61,14 @@ private slots:
             typed += QStringLiteral("0x%1h").arg(i, 2, 16, QChar(u'0'));
             expected.append(static_cast<char>(i));
         }
-        w->txtDataSend->setText(typed);
-        w->btSendData_Click();
+        t->sendDataField(typed);
         QCOMPARE(dev->read(256), expected);
-        QCOMPARE(w->loggedCharacters(LogCategory::Sent), 256);
+        QCOMPARE(record->characters(LogCategory::Sent), 256);
     }
 
     void charactersBeyondOneByteGoOutAsUtf8() {
         start();
-        w->txtDataSend->setText(QStringLiteral("\u00b5\u03a9\u20ac"));
-        w->btSendData_Click();
+        t->sendDataField(QStringLiteral("\u00b5\u03a9\u20ac"));
         QCOMPARE(dev->read(6), QByteArray("\xb5\xce\xa9\xe2\x82\xac"));
     }
 
@@ -106,32 +88,29 @@ private slots:
         QFETCH(QVariant, flag);
         QFETCH(bool, clears);
         start();
-        w->AutoClearOnSend = flag;
-        w->txtDataSend->setText(QStringLiteral("hello"));
-        w->btSendData_Click();
+        t->setAutoClearOnSend(flag);
+        QCOMPARE(t->sendDataField(QStringLiteral("hello")), clears);
         QCOMPARE(dev->read(5), QByteArray("hello"));
-        QCOMPARE(w->txtDataSend->text(), clears ? QString() : QStringLiteral("hello"));
     }
 
     void aClosedPortSendsNothingButStillClears() {
         start();
-        w->MSComm().setPortOpen(false);
-        w->txtDataSend->setText(QStringLiteral("lost?"));
-        w->btSendData_Click();
+        t->port().setPortOpen(false);
+        QVERIFY(t->sendDataField(QStringLiteral("lost?")));
         QCOMPARE(logText(), QString());
-        QCOMPARE(w->txtDataSend->text(), QString());
-        QVERIFY(pointerIsDefault(w.get()));
+        QVERIFY(!pointer->busy);
         QTest::qWait(50);
         QCOMPARE(dev->readAvailable(), QByteArray());
     }
 
     void anEmptyFieldDoesNothing() {
         start();
-        w->AutoClearOnSend = 1;
-        w->CheckCR->setCheckState(Qt::Checked);
-        w->btSendData_Click();
-        w->SendData(QString());
+        t->setAutoClearOnSend(1);
+        t->setLineEnds({1, 0});
+        QVERIFY(!t->sendDataField(QString()));
+        t->SendData(QString());
         QCOMPARE(logText(), QString());
+        QCOMPARE(pointer->shapes, QStringList()); // not even a pointer change
         QTest::qWait(50);
         QCOMPARE(dev->readAvailable(), QByteArray());
     }
@@ -141,17 +120,17 @@ private slots:
         RefusingPort* refusing = port.get();
         start(std::move(port));
         const QString text = QStringLiteral("0x1Bh[2J");
-        w->SendData(text);
+        t->SendData(text);
         QCOMPARE(text, QStringLiteral("0x1Bh[2J")); // the caller's text is untouched
         const QStringList lines = logLines();
         QCOMPARE(lines.size(), 2);
         QVERIFY2(lines[0].startsWith(QStringLiteral("Err: SendData: cannot write to COM1")),
                  qPrintable(lines[0]));
-        QVERIFY(pointerIsDefault(w.get()));
+        QVERIFY(!pointer->busy);
 
         refusing->refuse = false;
-        w->SendData(text);
-        QCOMPARE(dev->read(5), QByteArray("\x1b[2J"));
+        t->SendData(text);
+        QCOMPARE(dev->read(4), QByteArray("\x1b[2J"));
         QVERIFY(logText().endsWith(QStringLiteral(">> \x1b[2J\n")));
     }
 
@@ -159,14 +138,13 @@ private slots:
         start();
         // A click queued before the send runs inside its yield, under the busy pointer.
         bool busyInside = false;
-        QTimer::singleShot(0, w.get(), [&] {
-            busyInside = QGuiApplication::overrideCursor() &&
-                         QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
-            w->SendData(QStringLiteral("inner"));
+        QTimer::singleShot(0, t.get(), [&] {
+            busyInside = pointer->busy;
+            t->SendData(QStringLiteral("inner"));
         });
-        w->SendData(QStringLiteral("outer"));
+        t->SendData(QStringLiteral("outer"));
         QVERIFY(busyInside);
-        QVERIFY(pointerIsDefault(w.get()));
+        QVERIFY(!pointer->busy);
         QCOMPARE(dev->read(10), QByteArray("outerinner"));
         // The inner Sent line comes first: it was logged inside the outer yield.
         QCOMPARE(logText(), QStringLiteral(">> inner\n>> outer\n"));
@@ -174,28 +152,26 @@ private slots:
 
     void eachTickLogsWhatArrivedSinceTheLast() {
         start();
-        w->Timer->stop(); // drive the ticks by hand
         dev->write("O");
-        QTRY_VERIFY_WITH_TIMEOUT(w->MSComm().InBufferCount() == 1, 3000);
-        w->Timer_Timer();
+        QTRY_VERIFY_WITH_TIMEOUT(t->port().InBufferCount() == 1, 3000);
+        t->tick();
         dev->write("K\r\n");
-        QTRY_VERIFY_WITH_TIMEOUT(w->MSComm().InBufferCount() == 3, 3000);
-        w->Timer_Timer();
-        w->Timer_Timer(); // nothing waiting: no entry
+        QTRY_VERIFY_WITH_TIMEOUT(t->port().InBufferCount() == 3, 3000);
+        t->tick();
+        t->tick(); // nothing waiting: no entry
         QCOMPARE(logText(), QStringLiteral("<< O\n<< K\n\n"));
 
-        w->MSComm().setPortOpen(false);
+        t->port().setPortOpen(false);
         dev->write("ignored while closed");
-        w->Timer_Timer();
+        t->tick();
         QCOMPARE(logText(), QStringLiteral("<< O\n<< K\n\n"));
     }
 
     void aPulledDeviceIsReportedOnceAndDoesNotSpin() {
         start();
-        w->Timer->stop();
-        w->updateCommStatus();
+        t->updateCommStatus();
         dev->write("bye");
-        QTRY_VERIFY_WITH_TIMEOUT(w->MSComm().InBufferCount() == 3, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(t->port().InBufferCount() == 3, 3000);
         dev->hangUp();
 
         // Let the event loop run a while: a hung-up tty must not keep it busy.
@@ -205,63 +181,15 @@ private slots:
         QVERIFY2(cpu < 0.4, qPrintable(QStringLiteral("%1 s of CPU while idle").arg(cpu)));
 
         for (int i = 0; i < 3; ++i)
-            w->Timer_Timer();
+            t->tick();
         const QStringList lines = logLines();
         QCOMPARE(lines.size(), 3);
         QCOMPARE(lines[0], QStringLiteral("<< bye"));
         QVERIFY2(lines[1].startsWith(QStringLiteral("Err: Receive: COM1 (")), qPrintable(lines[1]));
-        QCOMPARE(w->statusConnection->text(),
+        QCOMPARE(record->status(),
                  QStringLiteral("Disconnected. Please select your COM port from options."));
-    }
-
-    void enterPressesSendDataFromAnyControlButAButton() {
-        start();
-        w->show();
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        w->AutoClearOnSend = 0;
-        w->txtDataSend->setText(QStringLiteral("x"));
-        for (QWidget* from :
-             {static_cast<QWidget*>(w->txtDataSend), static_cast<QWidget*>(w->CheckCR),
-              static_cast<QWidget*>(w->txtFileSend), static_cast<QWidget*>(w->txtLog)}) {
-            from->setFocus();
-            QTest::keyClick(from, Qt::Key_Return);
-            QCOMPARE(dev->read(1), QByteArray("x"));
-        }
-        QTest::keyClick(w->txtDataSend, Qt::Key_Enter); // keypad Enter
-        QCOMPARE(dev->read(1), QByteArray("x"));
-
-        // Ctrl+Enter in the log is a line break, not a send.
-        const QString before = logText();
-        w->txtLog->setFocus();
-        QTest::keyClick(w->txtLog, Qt::Key_Return, Qt::ControlModifier);
-        QCOMPARE(logText(), before + u'\n');
-        QCOMPARE(dev->readAvailable(), QByteArray());
-
-        // On a push button Enter presses that button.
-        w->btClear->setFocus();
-        QTest::keyClick(w->btClear, Qt::Key_Return);
-        QCOMPARE(logText(), QString());
-        QCOMPARE(dev->readAvailable(), QByteArray());
-
-        // Enter inside the file dialog belongs to the dialog.
-        QTimer::singleShot(0, w.get(), [this] {
-            auto* name = w->CommonDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            QVERIFY(name);
-            name->setText(dev->path());
-            QTest::keyClick(name, Qt::Key_Return);
-            if (w->CommonDialog->isVisible())
-                w->CommonDialog->reject();
-        });
-        w->btChooseFile_Click();
-        QCOMPARE(w->txtFileSend->text(), dev->path());
-        QCOMPARE(dev->readAvailable(), QByteArray());
-
-        // Escape does nothing.
-        QTest::keyClick(w->txtDataSend, Qt::Key_Escape);
-        QVERIFY(w->isVisible());
-        QCOMPARE(w->txtDataSend->text(), QStringLiteral("x"));
     }
 };
 
-QTEST_MAIN(TestSending)
+QTEST_GUILESS_MAIN(TestSending)
 #include "test_sending.moc"

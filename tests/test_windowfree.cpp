@@ -5,6 +5,7 @@
 #include "serial/connectionstatus.h"
 #include "serial/receivepoller.h"
 #include "serial/serialport.h"
+#include "settings/portentries.h"
 #include "support/ptydevice.h"
 #include "support/refusingport.h"
 #include "support/testenv.h"
@@ -130,7 +131,7 @@ private slots:
         QFETCH(bool, clear);
         PtyDevice dev;
         env.mapPort(1, dev.path());
-        SerialPort comm;
+        SerialPort comm(storedPortEntries());
         comm.setPortOpen(true);
         RecordingLog lines;
         RecordingPointer pointer;
@@ -143,7 +144,7 @@ private slots:
     void theTickReportsALossOnceAndKeepsWhatArrivedBeforeIt() {
         PtyDevice dev;
         env.mapPort(1, dev.path());
-        SerialPort comm;
+        SerialPort comm(storedPortEntries());
         comm.setPortOpen(true);
         RecordingLog lines;
         ReceivePoller poller(comm, lines);
@@ -176,7 +177,7 @@ private slots:
         auto first = std::make_unique<PtyDevice>();
         QVERIFY(QFile::link(first->path(), link));
         env.mapPort(1, link);
-        SerialPort comm;
+        SerialPort comm(storedPortEntries());
         comm.setSettings(QStringLiteral("19200,e,7,1"));
         RecordingLog lines;
         ReceivePoller poller(comm, lines);
@@ -237,7 +238,7 @@ private slots:
         QFETCH(QString, details);
         PtyDevice dev;
         env.mapPort(1, dev.path());
-        SerialPort comm;
+        SerialPort comm(storedPortEntries());
         comm.setCommPort(port);
         comm.setPortOpen(open);
         QCOMPARE(connectionDetails(comm),

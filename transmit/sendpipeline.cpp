@@ -2,6 +2,8 @@
 
 #include "transmit/escapes.h"
 
+#include <new>
+
 void SendPipeline::SendData(const QString& DataToSend) {
     if (DataToSend.isEmpty())
         return;
@@ -15,9 +17,11 @@ void SendPipeline::SendData(const QString& DataToSend) {
 }
 
 QString SendPipeline::processData(const QString& Data) {
+    // The decoder itself never throws; only the platform can fail here, by
+    // running out of memory.
     try {
         return decodeEscapes(Data);
-    } catch (const std::exception& e) {
+    } catch (const std::bad_alloc& e) {
         reportFailure(m_writer.log, QStringLiteral("processData: "), e);
         return QString();
     }

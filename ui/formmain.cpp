@@ -1,25 +1,17 @@
 #include "ui/formmain.h"
 
-#include "app/overridepointer.h"
 #include "serial/connectionstatus.h"
-#include "serial/receivepoller.h"
 #include "serial/serialport.h"
-#include "session/runoverrides.h"
-#include "settings/boardsettings.h"
 #include "session/logfeed.h"
-#include "settings/mainsettings.h"
-#include "settings/optionslogic.h"
+#include "session/terminal.h"
 #include "settings/settingskeys.h"
-#include "transmit/datafield.h"
-#include "transmit/filesend.h"
-#include "transmit/outputs.h"
-#include "transmit/sendpipeline.h"
 #include "ui/accessiblecontrols.h"
 #include "ui/checkstate.h"
 #include "ui/designlayout.h"
 #include "ui/designstyle.h"
 #include "ui/linkarea.h"
 #include "ui/logcontrols.h"
+#include "ui/overridepointer.h"
 #include "ui/pictures/appicon.h"
 #include "ui/pictures/banner.h"
 #include "ui/statuspanel.h"
@@ -27,7 +19,6 @@
 #include "ui/weblinks.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFrame>
 #include <QGuiApplication>
@@ -56,18 +47,10 @@ FormMain::FormMain() : FormMain(nullptr) {}
 FormMain::FormMain(std::unique_ptr<SerialPort> port)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_comm(port ? std::move(port) : std::make_unique<SerialPort>()),
-      m_pointer(std::make_unique<OverridePointer>()) {
+      m_terminal(std::make_unique<Terminal>(std::move(port), std::make_unique<OverridePointer>())) {
     setObjectName(QStringLiteral("formMain"));
     buildLayout();
-
     m_log = std::make_unique<LogFeed>();
-    const PortWriter writer{*m_comm, *m_log, *m_pointer, [] { QCoreApplication::processEvents(); }};
-    m_pipeline = std::make_unique<SendPipeline>(writer);
-    m_fileSender = std::make_unique<FileSender>(writer);
-    m_poller = std::make_unique<ReceivePoller>(*m_comm, *m_log);
-    m_settings = std::make_unique<MainSettings>(*m_comm, AutoClearOnSend, *m_log);
-
     connectEvents();
     installKeyboard();
     m_logControls =
@@ -159,7 +142,8 @@ void FormMain::buildLayout() {
 
     StatusBar = place<QStatusBar>(this, "StatusBar", twips(0, 4230, 6360, 285));
     StatusBar->setSizeGripEnabled(false);
-    statusConnection = new StatusPanel(StatusBar, [this] { return connectionDetails(*m_comm); });
+    statusConnection =
+        new StatusPanel(StatusBar, [this] { return connectionDetails(m_terminal->port()); });
     statusConnection->setObjectName(QStringLiteral("statusConnection"));
     // Neither panel gets a fixed accessible name: a label is read by its text,
     // and Qt announces a change of that text only while the name is unset.
@@ -216,8 +200,20 @@ void FormMain::connectEvents() {
             &FormMain::imgHeaderZanthe_Click);
 
     // A greyed box (a stored 2) becomes an ordinary two-state box once clicked.
-    for (QCheckBox* box : {CheckCR, CheckLF})
+    for (QCheckBox* box : {CheckCR, CheckLF}) {
         connect(box, &QCheckBox::clicked, box, [box] { box->setTristate(false); });
+        connect(box, &QCheckBox::stateChanged, this,
+                [this] { m_terminal->setLineEnds(lineEndStates()); });
+    }
+
+    // What the session reports.
+    connect(m_terminal.get(), &Terminal::logEntry, this,
+            [this](const QString& Data, LogCategory Cat) { m_log->updateLog(Data, Cat); });
+    connect(m_terminal.get(), &Terminal::statusChanged, this, [this](const QString& status) {
+        statusConnection->setText(status);
+        statusConnection->refreshDetails();
+    });
+    connect(m_terminal.get(), &Terminal::lineEndsLoaded, this, &FormMain::showLineEnds);
 
     connect(Timer, &QTimer::timeout, this, &FormMain::Timer_Timer);
     Timer->start();
@@ -232,10 +228,10 @@ void FormMain::updateClock() {
     statusClock->setText(QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat));
 }
 
-// What the controls do: each hands on to the part that does it.
+// What the controls do: each hands on to the session.
 
 void FormMain::updateLog(const QString& Data, LogCategory Cat) {
-    m_log->updateLog(Data, Cat);
+    m_terminal->updateLog(Data, Cat);
 }
 
 void FormMain::btClear_Click() {
@@ -247,50 +243,46 @@ qint64 FormMain::loggedCharacters(LogCategory Cat) const {
 }
 
 void FormMain::updateCommStatus() {
-    statusConnection->setText(connectionStatus(*m_comm));
-    statusConnection->refreshDetails();
+    m_terminal->updateCommStatus();
+}
+
+SerialPort& FormMain::MSComm() {
+    return m_terminal->port();
 }
 
 LineEndStates FormMain::lineEndStates() const {
     return {stateCode(CheckCR), stateCode(CheckLF)};
 }
 
-void FormMain::loadSettings() {
-    LineEndStates lineEnds = lineEndStates();
-    m_settings->loadSettings(lineEnds);
+void FormMain::showLineEnds() {
+    const LineEndStates lineEnds = m_terminal->lineEnds();
     setStateCode(CheckCR, lineEnds.sendCR);
     setStateCode(CheckLF, lineEnds.sendLF);
-    loadLinesOnOpen(*m_comm, *m_log);
-    applyPortOverrides(runOverrides, *m_comm, *m_settings, *m_log);
+}
+
+void FormMain::loadSettings() {
+    m_terminal->loadSettings();
 }
 
 void FormMain::saveSettings() {
-    m_settings->saveSettings(lineEndStates(), [this] { updateCommStatus(); });
-}
-
-OptionsLogic FormMain::optionsLogic() {
-    // What the user applies in Options is stored, the command line's values included.
-    return OptionsLogic(*m_comm, AutoClearOnSend, *m_log, [this] {
-        m_settings->keepStored({});
-        saveSettings();
-    });
+    m_terminal->saveSettings();
 }
 
 void FormMain::SendData(const QString& DataToSend) {
-    m_pipeline->SendData(DataToSend);
+    m_terminal->SendData(DataToSend);
 }
 
 QString FormMain::processData(const QString& Data) {
-    return m_pipeline->processData(Data);
+    return m_terminal->processData(Data);
 }
 
 void FormMain::btSendData_Click() {
-    if (sendDataField(txtDataSend->text(), lineEndStates(), AutoClearOnSend, *m_pipeline))
+    if (m_terminal->sendDataField(txtDataSend->text()))
         txtDataSend->clear();
 }
 
 void FormMain::outputCmd_Click(int index) {
-    sendPredefinedOutput(index, *m_pipeline, *m_log);
+    m_terminal->sendOutput(index);
 }
 
 void FormMain::btChooseFile_Click() {
@@ -304,11 +296,10 @@ void FormMain::btChooseFile_Click() {
 }
 
 void FormMain::btSendFile_Click() {
-    m_fileSender->SendFile(txtFileSend->text());
+    m_terminal->SendFile(txtFileSend->text());
 }
 
 void FormMain::Timer_Timer() {
-    if (m_poller->tick())
-        updateCommStatus();
+    m_terminal->tick();
     m_log->tickEnded();
 }

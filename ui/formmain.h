@@ -1,21 +1,15 @@
 #pragma once
 
 #include "base/logsink.h"
-#include "session/commandline.h"
 #include "settings/lineends.h"
 
-#include <QVariant>
 #include <QWidget>
 
 #include <array>
 #include <memory>
 
-class FileSender;
 class LogControls;
 class LogFeed;
-class MainSettings;
-class OptionsLogic;
-class OverridePointer;
 class QCheckBox;
 class QFileDialog;
 class QLabel;
@@ -24,27 +18,27 @@ class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QTimer;
-class ReceivePoller;
-class SendPipeline;
 class SerialPort;
 class StatusPanel;
+class Terminal;
 
 // The main window. It builds its controls (ui/formmain.cpp) and hands each
-// event on to the part that does the work; the parts live in serial/,
-// transmit/ and settings/ and know nothing of windows.
+// event on to its terminal session (session/terminal.cpp), which knows
+// nothing of windows, and shows what the session reports.
 class FormMain : public QWidget {
     Q_OBJECT
 public:
     FormMain();
-    // The window owns the port; tests may hand in their own.
+    // The session owns the port; tests may hand in their own.
     explicit FormMain(std::unique_ptr<SerialPort> port);
     ~FormMain() override;
 
-    // Life cycle (app/startup.cpp): centre, load the settings, open the port; Exit.
+    // Life cycle (ui/startup.cpp): centre, then the session loads the
+    // settings and opens the port; Exit.
     void load();
     void btExit_Click();
 
-    // Activity log and status line (app/activitylog.cpp, serial/connectionstatus.cpp).
+    // Activity log and status line (session/logfeed.cpp, serial/connectionstatus.cpp).
     void updateLog(const QString& Data, LogCategory Cat);
     void btClear_Click();
     void updateCommStatus();
@@ -69,23 +63,14 @@ public:
     void btOptions_Click();
     void btAbout_Click();
     void imgHeaderZanthe_Click();
-    // The Options dialog's logic, bound to this window's port, flag and log.
-    OptionsLogic optionsLogic();
     // Each output button's tooltip and accessible description tell what it
     // sends, read from the stored outputs (ui/outputdescriptions.cpp).
     void updateOutputDescriptions();
 
-    SerialPort& MSComm() { return *m_comm; }
+    Terminal& terminal() { return *m_terminal; }
+    SerialPort& MSComm();
     // The log's context menu, its window, find, capture (ui/logcontrols.cpp).
     LogControls& logControls() { return *m_logControls; }
-
-    // What the command line set for this run; loadSettings applies it over
-    // the stored values (session/runoverrides.cpp).
-    PortOverrides runOverrides;
-
-    // The program-wide auto-clear flag: the stored text after start-up, an
-    // integer once the Options dialog has set it, nothing before loading.
-    QVariant AutoClearOnSend;
 
     // Controls, named as in the design.
     QWidget* PictureHead = nullptr;
@@ -123,13 +108,9 @@ private:
     void installKeyboard();
     void updateClock();
     LineEndStates lineEndStates() const;
+    void showLineEnds();
 
-    std::unique_ptr<SerialPort> m_comm;
-    std::unique_ptr<OverridePointer> m_pointer;
+    std::unique_ptr<Terminal> m_terminal;
     std::unique_ptr<LogFeed> m_log;
-    std::unique_ptr<SendPipeline> m_pipeline;
-    std::unique_ptr<FileSender> m_fileSender;
-    std::unique_ptr<ReceivePoller> m_poller;
-    std::unique_ptr<MainSettings> m_settings;
     std::unique_ptr<LogControls> m_logControls;
 };

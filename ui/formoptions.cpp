@@ -1,5 +1,6 @@
 #include "ui/formoptions.h"
 
+#include "session/terminal.h"
 #include "settings/optionchoices.h"
 #include "ui/accessiblecontrols.h"
 #include "ui/checkstate.h"
@@ -50,10 +51,10 @@ void allowTypedRates(QComboBox* c) {
 
 } // namespace
 
-FormOptions::FormOptions(QWidget* owner, OptionsLogic logic)
+FormOptions::FormOptions(QWidget* owner, Terminal& terminal)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                          Qt::MSWindowsFixedSizeDialogHint),
-      m_logic(std::move(logic)) {
+      m_terminal(terminal) {
     setObjectName(QStringLiteral("formOptions"));
     // Before any control exists, so the check box's Toggle action is a click:
     // ticked through assistive technology, it sets the flag as a mouse click does,
@@ -155,7 +156,7 @@ void FormOptions::load() {
 
 void FormOptions::showCurrentSettings() {
     OptionsView view;
-    m_logic.showCurrentSettings(view);
+    m_terminal.showCurrentSettings(view);
     showView(view);
 }
 
@@ -200,7 +201,7 @@ OptionsView FormOptions::currentView() const {
 }
 
 void FormOptions::saveSettings() {
-    const std::optional<QString> failure = m_logic.saveSettings(currentView());
+    const std::optional<QString> failure = m_terminal.applyOptions(currentView());
     if (!failure)
         return;
     // The one routine that asks instead of logging; nothing is rolled back.
@@ -210,13 +211,13 @@ void FormOptions::saveSettings() {
                     QMessageBox::Yes | QMessageBox::No, this);
     box.setDefaultButton(QMessageBox::No);
     if (box.exec() == QMessageBox::Yes)
-        m_logic.saveMainSettings();
+        m_terminal.saveAppliedSettings();
 }
 
 void FormOptions::CheckAutoClear_Click() {
     // A greyed box (from a stored 2) becomes an ordinary two-state box once clicked.
     CheckAutoClear->setTristate(false);
-    m_logic.CheckAutoClear_Click(stateCode(CheckAutoClear));
+    m_terminal.CheckAutoClear_Click(stateCode(CheckAutoClear));
 }
 
 void FormOptions::cmdOK_Click() {

@@ -12,13 +12,14 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class Terminal;
 
 // The Options dialog: its layout, keyboard and controls. What it shows and
-// what applying does is the logic's (settings/optionslogic.cpp).
+// what applying does is the session's (settings/optionslogic.cpp).
 class FormOptions : public QDialog {
     Q_OBJECT
 public:
-    FormOptions(QWidget* owner, OptionsLogic logic);
+    FormOptions(QWidget* owner, Terminal& terminal);
 
     // Centres the dialog and fills it from the live configuration.
     void load();
@@ -71,7 +72,7 @@ private:
     void showView(const OptionsView& view);
     OptionsView currentView() const;
 
-    OptionsLogic m_logic;
+    Terminal& m_terminal;
     // Output boxes whose text may be stored: shown by the fill, or edited.
     std::array<bool, SettingsKeys::OutputCount> m_outputKnown{};
     bool m_filling = false;

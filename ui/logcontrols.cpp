@@ -1,10 +1,10 @@
 #include "ui/logcontrols.h"
 
-#include "app/activitylog.h"
 #include "base/failure.h"
 #include "session/logfeed.h"
 #include "session/logoptions.h"
 #include "session/regularfile.h"
+#include "ui/activitylog.h"
 #include "ui/findbar.h"
 #include "ui/finddialog.h"
 #include "ui/logcontextmenu.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/activitylog.h"
 #include "session/logdisplay.h"
+#include "ui/activitylog.h"
 
 #include <QObject>
 

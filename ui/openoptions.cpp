@@ -3,7 +3,7 @@
 
 void FormMain::btOptions_Click() {
     // Made anew at every opening, so each opening starts from the design state.
-    FormOptions dlg(this, optionsLogic());
+    FormOptions dlg(this, *m_terminal);
     dlg.load();
     dlg.exec();
     // OK or Apply may have stored new outputs.

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "serial/serialport.h"
+#include "settings/portentries.h"
 
 // A port whose writes the driver refuses while `refuse` is set, as a failing
 // device's would be.
 class RefusingPort : public SerialPort {
 public:
+    RefusingPort() : SerialPort(storedPortEntries()) {}
     bool refuse = true;
 
 protected:

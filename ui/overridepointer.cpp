@@ -1,4 +1,4 @@
-#include "app/overridepointer.h"
+#include "ui/overridepointer.h"
 
 #include <QCursor>
 #include <QGuiApplication>

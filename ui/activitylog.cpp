@@ -1,4 +1,4 @@
-#include "app/activitylog.h"
+#include "ui/activitylog.h"
 
 #include "base/logprefix.h"
 
@@ -31,7 +31,7 @@ qsizetype startOfLastLines(QStringView text, int lines) {
 }
 
 // Laying out one long paragraph costs the square of its length, so a line
-// longer than LogLineLength is shown in pieces of that length. Builds the
+// longer than LineLength is shown in pieces of that length. Builds the
 // text to insert (prefix, data, CR LF) in one pass, without a copy of the
 // whole entry, and counts the lines it ends.
 QString inDisplayLines(QStringView prefix, QStringView data, int* lineCount) {
