@@ -4,6 +4,7 @@
 #include "serial/comportmap.h"
 #include "serial/deviceholder.h"
 #include "serial/linesettings.h"
+#include "serial/permissionadvice.h"
 #include "serial/textbytes.h"
 
 #include <QDeadlineTimer>
@@ -13,7 +14,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <grp.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -34,20 +34,9 @@ Failure inUse(const QString& where, const QString& holder) {
             .arg(where, holder.isEmpty() ? QString() : QStringLiteral(" (") + holder + u')'));
 }
 
-QString groupOwning(const QString& path) {
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return QStringLiteral("dialout");
-    if (const group* g = ::getgrgid(st.st_gid))
-        return QString::fromLocal8Bit(g->gr_name);
-    return QString::number(st.st_gid);
-}
-
 Failure permissionDenied(const QString& where, const QString& path) {
-    return Failure(QStringLiteral("cannot open %1: permission denied; your user must belong to "
-                                  "the group \"%2\" that owns the device (sudo usermod -aG %2 "
-                                  "$USER, then log in again)")
-                       .arg(where, groupOwning(path)));
+    return Failure(
+        QStringLiteral("cannot open %1: permission denied; %2").arg(where, permissionAdvice(path)));
 }
 
 Failure notPresent(const QString& where) {

@@ -1,5 +1,6 @@
 // The serial layer against real pseudo-terminals.
 #include "base/failure.h"
+#include "serial/permissionadvice.h"
 #include "serial/serialport.h"
 #include "support/ptydevice.h"
 #include "support/testenv.h"
@@ -10,7 +11,10 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <termios.h>
@@ -194,6 +198,42 @@ private slots:
             QFAIL(qPrintable(f.description()));
         }
         QVERIFY(port.PortOpen());
+    }
+
+    void thePermissionHintNamesOnlyAGroupThatCanHelp_data() {
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("join"); // advised to join the group, or told who can grant access
+        QTest::newRow("owner only") << "root" << 0600 << false;
+        QTest::newRow("group root may read and write") << "root" << 0660 << false;
+        QTest::newRow("group tty may write, not read") << "tty" << 0620 << false;
+        QTest::newRow("group dialout may read, not write") << "dialout" << 0640 << false;
+        QTest::newRow("group dialout may read and write") << "dialout" << 0660 << true;
+    }
+    void thePermissionHintNamesOnlyAGroupThatCanHelp() {
+        QFETCH(QString, group);
+        QFETCH(int, mode);
+        QFETCH(bool, join);
+        const ::group* g = ::getgrnam(group.toLocal8Bit().constData());
+        if (g == nullptr)
+            QSKIP("no such group here");
+        QTemporaryDir dir;
+        const QByteArray node = QFile::encodeName(dir.filePath(QStringLiteral("ttyS9")));
+        // A serial device node where this user may make one; the hint reads only
+        // its owner, group and mode, so a file stands in elsewhere.
+        if (::mknod(node.constData(), S_IFCHR | 0600, makedev(4, 73)) != 0)
+            QVERIFY(QFile(QFile::decodeName(node)).open(QIODevice::WriteOnly));
+        if (::chown(node.constData(), 0, g->gr_gid) != 0)
+            QSKIP("cannot give a node to root and that group (needs root)");
+        QCOMPARE(::chmod(node.constData(), mode_t(mode)), 0);
+        struct stat st {};
+        QCOMPARE(::stat(node.constData(), &st), 0);
+        QCOMPARE(permissionAdvice(st),
+                 join ? QStringLiteral("your user must belong to the group \"%1\" that owns the "
+                                       "device (sudo usermod -aG %1 $USER, then log in again)")
+                            .arg(group)
+                      : QStringLiteral("the device is not accessible to this user; its owner "
+                                       "(root) or the system's udev rules must grant access"));
     }
 
     void everyByteValuePassesBothWays() {
