@@ -168,6 +168,7 @@ void SerialPort::open(const QString& path) {
     }
     // A loss not yet reported stays pending: the next tick still tells of it.
     m_openPath = path;
+    m_openIdentity = DeviceIdentity::of(path, m_port.handle());
 }
 
 // Our own hold on the device, taken before QSerialPort touches it, so that a
@@ -219,10 +220,8 @@ void SerialPort::checkAlive() {
                        .arg(m_openPath, gone ? QStringLiteral("the device was removed")
                                              : QStringLiteral("the device hung up"));
     m_unreadAfterLoss += m_port.readAll();
-    // A pseudo-terminal's number goes to the next one opened, so it names no
-    // particular device to wait for; a link to it (or any other device) does.
-    if (!m_openPath.startsWith(QStringLiteral("/dev/pts/")))
-        m_awaitedPath = m_openPath;
+    m_awaitedPath = m_openPath;
+    m_awaited = m_openIdentity;
     const qint64 unsent = m_port.bytesToWrite();
     if (unsent > 0)
         m_lossReport += QStringLiteral(" (%1 bytes were not sent)").arg(unsent);
@@ -238,12 +237,18 @@ void SerialPort::onError(QSerialPort::SerialPortError error) {
 }
 
 bool SerialPort::reopenAwaitedDevice() {
-    if (m_awaitedPath.isEmpty() || m_port.isOpen() || !QFileInfo::exists(m_awaitedPath))
+    // Only the device that was open: not whatever its path leads to later.
+    if (m_awaitedPath.isEmpty() || m_port.isOpen() ||
+        !m_awaited.isBackAs(DeviceIdentity::of(m_awaitedPath)))
         return false;
     try {
         open(m_awaitedPath);
     } catch (const Failure&) {
         return false; // back but not ours yet (held, or its permissions not set): keep waiting
+    }
+    if (!m_awaited.isBackAs(m_openIdentity)) {
+        flushAndClose(); // the path moved on between the look and the open
+        return false;
     }
     m_awaitedPath.clear();
     return true;

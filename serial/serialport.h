@@ -1,5 +1,7 @@
 #pragma once
 
+#include "serial/deviceidentity.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QSerialPort>
@@ -73,7 +75,9 @@ private:
     int m_inputLen = 0;
     QString m_openPath;
     QString m_lossReport;
+    DeviceIdentity m_openIdentity;
     QString m_awaitedPath;
-    int m_lockFd = -1; // holds our flock on the open device
+    DeviceIdentity m_awaited; // the device m_awaitedPath led to when it was lost
+    int m_lockFd = -1;        // holds our flock on the open device
     QByteArray m_unreadAfterLoss;
 };
