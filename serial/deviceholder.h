@@ -2,7 +2,8 @@
 
 #include <QString>
 
-// Who holds the serial device open on fd (reached as path), where the system
-// tells: the owner of a flock on it, the PID in a serial lock file for it, or
-// another process with it open. "picocom, PID 1234", or empty when unknown.
+// Who holds the serial device open on fd (or, with fd -1, the device at path),
+// as far as the system tells this user: a process that holds a lock on the
+// device now, the PID in a serial lock file for it, or the one process that
+// has it open. "picocom, PID 1234", or empty when nobody can be named for sure.
 QString deviceHolder(int fd, const QString& path);

@@ -4,17 +4,10 @@
 #include "serial/serialport.h"
 
 bool ReceivePoller::tick() {
-    // A board that vanished (reset, re-flashed, re-plugged) comes back as it was.
-    const bool back = m_port.reopenAwaitedDevice();
-    if (back)
-        m_log.updateLog(QStringLiteral("Reconnected to ") + m_port.portLabel(), LogCategory::Info);
-
-    const qint16 waiting = static_cast<qint16>(m_port.InBufferCount());
     // QSerialPort does not report every vanished device: look at each tick.
     m_port.checkAlive();
-    const qint16 open = m_port.PortOpen() ? qint16(-1) : qint16(0);
-
-    // A device that vanished while open: log what it had sent, then say so once.
+    // A device that vanished while open, found now or since the last tick:
+    // log what it had sent, then say so once, before any reconnect.
     const QString loss = m_port.takeLossReport();
     if (!loss.isEmpty()) {
         const QString leftover = m_port.takeUnreadAfterLoss();
@@ -23,6 +16,13 @@ bool ReceivePoller::tick() {
         m_log.updateLog(QStringLiteral("Receive: ") + loss, LogCategory::Error);
     }
 
+    // A board that vanished (reset, re-flashed, re-plugged) comes back as it was.
+    const bool back = m_port.reopenAwaitedDevice();
+    if (back)
+        m_log.updateLog(QStringLiteral("Reconnected to ") + m_port.portLabel(), LogCategory::Info);
+
+    const qint16 waiting = static_cast<qint16>(m_port.InBufferCount());
+    const qint16 open = m_port.PortOpen() ? qint16(-1) : qint16(0);
     if ((waiting & open) != 0)
         m_log.updateLog(m_port.Input(), LogCategory::Received);
     return back || !loss.isEmpty();

@@ -2,6 +2,7 @@
 
 #include "base/failure.h"
 #include "serial/deviceholder.h"
+#include "serial/permissionadvice.h"
 #include "serial/textbytes.h"
 
 #include <QDeadlineTimer>
@@ -11,7 +12,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <grp.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -32,20 +32,9 @@ Failure inUse(const QString& where, const QString& holder) {
             .arg(where, holder.isEmpty() ? QString() : QStringLiteral(" (") + holder + u')'));
 }
 
-QString groupOwning(const QString& path) {
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return QStringLiteral("dialout");
-    if (const group* g = ::getgrgid(st.st_gid))
-        return QString::fromLocal8Bit(g->gr_name);
-    return QString::number(st.st_gid);
-}
-
 Failure permissionDenied(const QString& where, const QString& path) {
-    return Failure(QStringLiteral("cannot open %1: permission denied; your user must belong to "
-                                  "the group \"%2\" that owns the device (sudo usermod -aG %2 "
-                                  "$USER, then log in again)")
-                       .arg(where, groupOwning(path)));
+    return Failure(
+        QStringLiteral("cannot open %1: permission denied; %2").arg(where, permissionAdvice(path)));
 }
 
 Failure notPresent(const QString& where) {
@@ -107,6 +96,7 @@ void SerialPort::setInputLen(int len) {
 void SerialPort::setPortOpen(bool open) {
     // The user's own open or close ends any wait for a lost device.
     m_awaitedPath.clear();
+    m_reclaiming = false;
     m_releasedPath.clear();
     if (open) {
         if (!m_port.isOpen())
@@ -171,6 +161,7 @@ void SerialPort::open(const QString& path) {
     }
     // A loss not yet reported stays pending: the next tick still tells of it.
     m_openPath = path;
+    m_openIdentity = DeviceIdentity::of(path, m_port.handle());
     try {
         applyLinesOnOpen(*this, m_linesOnOpen, m_handshaking);
     } catch (const Failure&) {
@@ -228,10 +219,9 @@ void SerialPort::checkAlive() {
                             gone ? QStringLiteral("the device was removed")
                                  : QStringLiteral("the device hung up"));
     m_unreadAfterLoss += m_port.readAll();
-    // A pseudo-terminal's number goes to the next one opened, so it names no
-    // particular device to wait for; a link to it (or any other device) does.
-    if (!m_openPath.startsWith(QStringLiteral("/dev/pts/")))
-        m_awaitedPath = m_openPath;
+    m_awaitedPath = m_openPath;
+    m_reclaiming = false;
+    m_awaited = m_openIdentity;
     const qint64 unsent = m_port.bytesToWrite();
     if (unsent > 0)
         m_lossReport += QStringLiteral(" (%1 bytes were not sent)").arg(unsent);
@@ -247,14 +237,23 @@ void SerialPort::onError(QSerialPort::SerialPortError error) {
 }
 
 bool SerialPort::reopenAwaitedDevice() {
-    if (m_awaitedPath.isEmpty() || m_port.isOpen() || !QFileInfo::exists(m_awaitedPath))
+    // Only the device that was open: not whatever its path leads to later.
+    const auto awaited = [this](const DeviceIdentity& now) {
+        return m_awaited.isBackAs(now) || (m_reclaiming && m_awaited.isStill(now));
+    };
+    if (m_awaitedPath.isEmpty() || m_port.isOpen() || !awaited(DeviceIdentity::of(m_awaitedPath)))
         return false;
     try {
         open(m_awaitedPath);
     } catch (const Failure&) {
         return false; // back but not ours yet (held, or its permissions not set): keep waiting
     }
+    if (!awaited(m_openIdentity)) {
+        flushAndClose(); // the path moved on between the look and the open
+        return false;
+    }
     m_awaitedPath.clear();
+    m_reclaiming = false;
     return true;
 }
 

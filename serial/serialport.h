@@ -2,6 +2,7 @@
 
 #include "serial/boardlines.h"
 #include "serial/comportmap.h"
+#include "serial/deviceidentity.h"
 #include "serial/linesettings.h"
 #include "serial/modemlines.h"
 
@@ -113,8 +114,11 @@ private:
     int m_inputLen = 0;
     QString m_openPath;
     QString m_lossReport;
+    DeviceIdentity m_openIdentity;
     QString m_awaitedPath;
-    int m_lockFd = -1; // holds our flock on the open device
+    DeviceIdentity m_awaited;  // the device m_awaitedPath led to when it was lost
+    bool m_reclaiming = false; // awaited after a release, not after a loss
+    int m_lockFd = -1;         // holds our flock on the open device
     QByteArray m_unreadAfterLoss;
     LinesOnOpen m_linesOnOpen;
     QString m_releasedPath;

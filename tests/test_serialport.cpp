@@ -1,5 +1,6 @@
 // The serial layer against real pseudo-terminals.
 #include "base/failure.h"
+#include "serial/permissionadvice.h"
 #include "serial/serialport.h"
 #include "settings/portentries.h"
 #include "support/ptydevice.h"
@@ -7,14 +8,116 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <termios.h>
+
+namespace {
+
+QString thisProgram() {
+    QFile comm(QStringLiteral("/proc/self/comm"));
+    comm.open(QIODevice::ReadOnly);
+    return QString::fromLocal8Bit(comm.readAll()).trimmed() + QStringLiteral(", PID ") +
+           QString::number(::getpid());
+}
+
+// Other processes holding a device in one of the ways a terminal program
+// does, and the holder that should be named for them.
+struct Holder {
+    QProcess watcher; // has the device open, no lock: not the holder
+    QProcess locker;
+    qint64 child = 0; // a lock taker's child that was handed the lock
+    QSerialPort qt;   // a lock file and exclusive mode, no flock
+    QString expected;
+
+    Holder(const QString& how, const QString& device) {
+        // Each in a process group of its own, so that its children go with it.
+        for (QProcess* p : {&locker, &watcher})
+            p->setChildProcessModifier([] { ::setpgid(0, 0); });
+        if (how == u"flock") {
+            locker.start(QStringLiteral("flock"),
+                         {device, QStringLiteral("sleep"), QStringLiteral("600")});
+            if (!locker.waitForStarted())
+                return;
+            const QByteArray pid = ' ' + QByteArray::number(locker.processId()) + ' ';
+            for (int i = 0; i < 500 && !lockList().contains(pid); ++i)
+                QTest::qWait(10);
+            expected = QStringLiteral("flock, PID ") + QString::number(locker.processId());
+        } else if (how == u"handed to a child") {
+            watcher.setStandardInputFile(device);
+            watcher.start(QStringLiteral("tail"),
+                          {QStringLiteral("-f"), QStringLiteral("/dev/null")});
+            // The taker locks, hands the descriptor to a child and is gone.
+            locker.start(QStringLiteral("sh"),
+                         {QStringLiteral("-c"),
+                          QStringLiteral("exec 9<\"$0\" && flock -x 9 && "
+                                         "{ sleep 600 >/dev/null 2>&1 & echo $!; }"),
+                          device});
+            if (!watcher.waitForStarted() || !locker.waitForFinished())
+                return;
+            child = locker.readAllStandardOutput().trimmed().toLongLong();
+            expected = QStringLiteral("sleep, PID ") + QString::number(child);
+        } else if (how == u"lock file") {
+            qt.setPortName(device);
+            if (qt.open(QIODevice::ReadWrite))
+                expected = thisProgram();
+        }
+    }
+    ~Holder() {
+        if (child > 0)
+            ::kill(pid_t(child), SIGKILL);
+        for (QProcess* p : {&locker, &watcher}) {
+            if (p->processId() > 0)
+                ::kill(-pid_t(p->processId()), SIGKILL);
+            p->waitForFinished();
+        }
+    }
+    static QByteArray lockList() {
+        QFile locks(QStringLiteral("/proc/locks"));
+        return locks.open(QIODevice::ReadOnly) ? locks.readAll() : QByteArray();
+    }
+};
+
+// The holder a second program names, run as another user when asUser is set
+// and, with ownTerminals, where /dev/pts is a devpts instance of its own.
+// Null when it could not be run so.
+QString holderNamedBy(const QString& device, const QString& asUser, bool ownTerminals) {
+    QStringList command{QStringLiteral(HOLDER_LOOKUP_PATH), device};
+    if (ownTerminals)
+        command = QStringList{QStringLiteral("unshare"),
+                              QStringLiteral("--mount"),
+                              QStringLiteral("--propagation"),
+                              QStringLiteral("private"),
+                              QStringLiteral("sh"),
+                              QStringLiteral("-c"),
+                              QStringLiteral("mount -t devpts -o newinstance,ptmxmode=0666 devpts "
+                                             "/dev/pts && exec \"$0\" --own-terminals \"$1\"")} +
+                  command;
+    if (!asUser.isEmpty())
+        command =
+            QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=") + asUser,
+                        QStringLiteral("--regid=") + asUser, QStringLiteral("--clear-groups")} +
+            command;
+    QProcess lookup;
+    lookup.start(command.takeFirst(), command);
+    if (!lookup.waitForFinished(20000) || lookup.exitCode() != 0) {
+        qWarning("%s", lookup.readAllStandardError().constData());
+        return {};
+    }
+    return QString::fromLocal8Bit(lookup.readAllStandardOutput()).trimmed();
+}
+
+} // namespace
 
 class TestSerialPort : public QObject {
     Q_OBJECT
@@ -194,6 +297,86 @@ private slots:
             QFAIL(qPrintable(f.description()));
         }
         QVERIFY(port.PortOpen());
+    }
+
+    void theHolderNamedIsTheOneHoldingTheDeviceNow_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("ownTerminals"); // the asker's /dev/pts is an instance of its own
+        QTest::addColumn<bool>("named");        // or no one
+        QTest::newRow("flock") << "flock" << false << true;
+        QTest::newRow("lock handed to a child, another opener first")
+            << "handed to a child" << false << true;
+        QTest::newRow("lock file") << "lock file" << false << true;
+        QTest::newRow("the same terminal number in another devpts instance")
+            << "handed to a child" << true << false;
+    }
+    void theHolderNamedIsTheOneHoldingTheDeviceNow() {
+        QFETCH(QString, how);
+        QFETCH(bool, ownTerminals);
+        QFETCH(bool, named);
+        PtyDevice dev;
+        Holder holder(how, dev.path());
+        QVERIFY(!holder.expected.isEmpty());
+        const QString who = holderNamedBy(dev.path(), QString(), ownTerminals);
+        if (who.isNull())
+            QSKIP("cannot give the lookup terminals of its own here (needs root)");
+        QCOMPARE(who, named ? holder.expected : QString());
+    }
+
+    void aBusyDeviceNamesItsHolderForAnotherUser_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("named"); // or no one, when nothing tells for sure
+        QTest::newRow("flock") << "flock" << true;
+        QTest::newRow("lock file") << "lock file" << true;
+        QTest::newRow("lock handed to a child whose taker is gone") << "handed to a child" << false;
+    }
+    void aBusyDeviceNamesItsHolderForAnotherUser() {
+        QFETCH(QString, how);
+        QFETCH(bool, named);
+        if (::geteuid() != 0)
+            QSKIP("a second user needs root");
+        PtyDevice dev;
+        Holder holder(how, dev.path());
+        QVERIFY(!holder.expected.isEmpty());
+        const QString who = holderNamedBy(dev.path(), QStringLiteral("65534"), false);
+        QVERIFY2(!who.isNull(), "the lookup did not run as nobody");
+        QCOMPARE(who, named ? holder.expected : QString());
+    }
+
+    void thePermissionHintNamesOnlyAGroupThatCanHelp_data() {
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("join"); // advised to join the group, or told who can grant access
+        QTest::newRow("owner only") << "root" << 0600 << false;
+        QTest::newRow("group root may read and write") << "root" << 0660 << false;
+        QTest::newRow("group tty may write, not read") << "tty" << 0620 << false;
+        QTest::newRow("group dialout may read, not write") << "dialout" << 0640 << false;
+        QTest::newRow("group dialout may read and write") << "dialout" << 0660 << true;
+    }
+    void thePermissionHintNamesOnlyAGroupThatCanHelp() {
+        QFETCH(QString, group);
+        QFETCH(int, mode);
+        QFETCH(bool, join);
+        const ::group* g = ::getgrnam(group.toLocal8Bit().constData());
+        if (g == nullptr)
+            QSKIP("no such group here");
+        QTemporaryDir dir;
+        const QByteArray node = QFile::encodeName(dir.filePath(QStringLiteral("ttyS9")));
+        // A serial device node where this user may make one; the hint reads only
+        // its owner, group and mode, so a file stands in elsewhere.
+        if (::mknod(node.constData(), S_IFCHR | 0600, makedev(4, 73)) != 0)
+            QVERIFY(QFile(QFile::decodeName(node)).open(QIODevice::WriteOnly));
+        if (::chown(node.constData(), 0, g->gr_gid) != 0)
+            QSKIP("cannot give a node to root and that group (needs root)");
+        QCOMPARE(::chmod(node.constData(), mode_t(mode)), 0);
+        struct stat st {};
+        QCOMPARE(::stat(node.constData(), &st), 0);
+        QCOMPARE(permissionAdvice(st),
+                 join ? QStringLiteral("your user must belong to the group \"%1\" that owns the "
+                                       "device (sudo usermod -aG %1 $USER, then log in again)")
+                            .arg(group)
+                      : QStringLiteral("the device is not accessible to this user; its owner "
+                                       "(root) or the system's udev rules must grant access"));
     }
 
     void everyByteValuePassesBothWays() {

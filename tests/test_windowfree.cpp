@@ -19,8 +19,10 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <memory>
 #include <sys/file.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -219,6 +221,53 @@ private slots:
         QTRY_VERIFY(comm.InBufferCount() == 5);
         QVERIFY(!poller.tick());
         QCOMPARE(lines.lines.last(), QStringLiteral("2:hello"));
+    }
+
+    void aLostTerminalIsAwaitedAsItWasNotByItsPath_data() {
+        QTest::addColumn<bool>("bare");       // COM1 is the terminal's own path, not a link to it
+        QTest::addColumn<bool>("linkRemade"); // the link is made anew for the terminal that comes
+        QTest::addColumn<bool>("reopened");
+        QTest::newRow("link kept, another terminal takes the number") << false << false << false;
+        QTest::newRow("bare path, another terminal takes the number") << true << false << false;
+        QTest::newRow("link made anew for it") << false << true << true;
+    }
+    void aLostTerminalIsAwaitedAsItWasNotByItsPath() {
+        QFETCH(bool, bare);
+        QFETCH(bool, linkRemade);
+        QFETCH(bool, reopened);
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("board"));
+        auto first = std::make_unique<PtyDevice>();
+        const QString number = first->path();
+        QVERIFY(QFile::link(number, link));
+        env.mapPort(1, bare ? number : link);
+        SerialPort comm(storedPortEntries());
+        RecordingLog lines;
+        ReceivePoller poller(comm, lines);
+        comm.setPortOpen(true);
+        first.reset();
+        // Noticed between ticks (a send asks); then another terminal takes the number.
+        QTRY_VERIFY(!comm.PortOpen());
+        std::vector<std::unique_ptr<PtyDevice>> others;
+        while (others.size() < 64 && (others.empty() || others.back()->path() != number))
+            others.push_back(std::make_unique<PtyDevice>());
+        if (others.back()->path() != number)
+            QSKIP("no new terminal took the number");
+        if (linkRemade) {
+            QVERIFY(QFile::remove(link));
+            QVERIFY(QFile::link(number, link));
+        }
+        QVERIFY(poller.tick());
+        QCOMPARE(lines.lines.size(), reopened ? 2 : 1);
+        // The loss comes first, whatever the tick does next.
+        QVERIFY2(lines.lines[0].startsWith(QStringLiteral("4:Receive: COM1 (") +
+                                           (bare ? number : link) + QStringLiteral(") was")),
+                 qPrintable(lines.lines[0]));
+        QCOMPARE(comm.PortOpen(), reopened);
+        if (reopened)
+            QCOMPARE(lines.lines[1], QStringLiteral("1:Reconnected to COM1 (%1)").arg(link));
+        else
+            QVERIFY(!poller.tick()); // and it keeps waiting quietly
     }
 
     void theStatusDetailsSayWhichDeviceTheComNumberIs_data() {
