@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs each benchmark driver with --quick: tiny sizes, to check that they
 # still run and that every count matches. Speed is not judged here.
 # Usage: cmake -DPROGRAMS="a|b|..." -P smoke.cmake

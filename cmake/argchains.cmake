@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # No chained QString::arg calls anywhere in the sources (see
 # checkargchains.cmake for why). Checked at every build, so a new chain fails
 # as soon as it is written.

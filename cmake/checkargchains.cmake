@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cmake -DFILES=a|b|c -DSTAMP=file -P checkargchains.cmake
 #
 # Refuses chained QString::arg calls, .arg(a).arg(b): the second arg() looks

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cmake -DROOT=dir -DFILES=a|b|c -DLAYERS=base|serial|... -DWINDOW_FREE=n
 #       -DSTAMP=file -P checklayering.cmake
 string(REPLACE "|" ";" files "${FILES}")

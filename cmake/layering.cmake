@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The source folders, in the order they may include each other: a folder
 # includes only those before it. The window-free ones (base/ to session/, the
 # brovik_base library) include no header of a Qt module that library does not

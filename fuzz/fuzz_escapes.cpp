@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for decodeEscapes. Every input is decoded and checked
 // against the plain statement of the rules; the result may never be longer
 // than the input, and a text without "0x" must come back unchanged. A hang

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The distribution's compiler and linker flags, as a Debian package build
 # sets them: stack protector, FORTIFY, format checks, full RELRO with
 # BIND_NOW, and source paths mapped to "." so that two checkouts compile the

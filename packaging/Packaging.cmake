@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package: scripts/package runs CPack with this, after building the
 # brovik-installed target. The package holds exactly what `cmake --install`
 # puts in place under /usr.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "serial/textbytes.h"
 
 QByteArray toWireBytes(const QString& text) {

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The windows as a screen reader sees them: brovik under a real X server with
 # its accessibility bridge on a private AT-SPI bus, read and driven through
 # pyatspi (tests/atspi_check.py). Skips only when a tool is missing.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads and drives a running brovik through the AT-SPI bus, as a screen
 reader would. Run by accessibility_under_xvfb.sh inside Xvfb and a private
 D-Bus session; argument: the brovik executable."""

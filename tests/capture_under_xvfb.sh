@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A capture as a user makes one: Brovik under a real X server with
 # --capture FILE and the raw capture chosen, while the virtual device
 # streams; the log window opened with Ctrl+L, Alt+X to exit. The file must

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/demo under a real X server: the window comes up against the virtual
 # device and takes typing, Alt+X exits, the device stops and nothing is left
 # behind in the user's settings or in the temporary folder.

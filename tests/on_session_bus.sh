@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a test on a session bus of its own, so that it never meets the user's
 # running programs. Usage: on_session_bus.sh PROGRAM [ARGUMENTS...]
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from the build folder and checks it: its file
 # list is exactly what `cmake --install` puts under /usr, with the binaries
 # stripped and hardened, the desktop entry, the metadata, the icons, the

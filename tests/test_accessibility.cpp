@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What assistive technology reads and does in the three windows, through Qt's
 // accessibility interfaces (the AT-SPI bus is checked by accessibility_under_xvfb.sh).
 #include "serial/serialport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board's actions in the main window, and what the command line sets for
 // one run, against a pseudo-terminal mapped as COM1.
 #include "serial/comportmap.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Resetting the board, sending a break and the line states at opening, on a
 // fake port that records each line change with the time it was made, and on
 // a pseudo-terminal, which has no modem lines.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brovik --release and --reclaim end to end, on a session bus of its own
 // (on_session_bus.sh): the program answers on the bus as the running Brovik
 // does, the real brovik asks it, and a second program (flock) holds the

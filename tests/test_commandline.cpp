@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line as the program entry receives it, and brovik --list.
 #include "serial/comportmap.h"
 #include "serial/portlisting.h"

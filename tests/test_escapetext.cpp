@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts to send shown with escapes, as the output buttons describe them.
 #include "transmit/escapes.h"
 #include "transmit/escapetext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Predefined outputs and file sending through a pseudo-terminal device, in a
 // terminal session without a window.
 #include "serial/serialport.h"

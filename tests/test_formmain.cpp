@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: start-up, the activity log, the status line, Exit, the
 // controls that work the session, the keys and the layout.
 #include "serial/serialport.h"

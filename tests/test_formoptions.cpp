@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Options dialog's window: what it shows of the session's fill, the
 // warning box of a failed apply, the layout and the keyboard. COM1 and COM2
 // are pseudo-terminals, COM3 and COM4 are mapped to nothing, so the machine's

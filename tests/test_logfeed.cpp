@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log between its writers and its text boxes, without a window: how
 // received bytes are shown (UTF-8, hex, terminal codes stripped, times), and
 // the capture file (what it refuses, what it writes at each tick, how it stops).

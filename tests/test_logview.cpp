@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log as a reader uses it: following the end only when the reader is
 // there, the log window, find, the stored choices, saving, and reaching all
 // of it from the keyboard.

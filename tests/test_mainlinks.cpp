@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's banner link and its About button.
 #include "support/pagecatcher.h"
 #include "support/testenv.h"

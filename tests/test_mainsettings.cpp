@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading and saving a session's settings: conversions, ranges and stopping
 // at the first failure.
 #include "serial/serialport.h"

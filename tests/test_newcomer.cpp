@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a newcomer does first: Brovik against the virtual device, typing
 // ATZ0x0Dh and pressing Enter, sees the device's OK in the log.
 #include "serial/serialport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Options dialog's logic on a session, without a window: filling the view
 // from the live port, applying it, and what a failed apply leaves. COM1 and
 // COM2 are pseudo-terminals, COM3 and COM4 are mapped to nothing, so the

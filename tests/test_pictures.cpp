@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/pictures/aboutface.h"
 #include "ui/pictures/appicon.h"
 #include "ui/pictures/banner.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The probe for present ports (it looks at the device node and never opens it)
 // and the order in which unmapped devices take COM numbers.
 #include "serial/comportmap.h"

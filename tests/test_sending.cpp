@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Typing and sending through a pseudo-terminal device, and receiving by
 // polling, in a terminal session without a window.
 #include "base/failure.h"

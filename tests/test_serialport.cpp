@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial layer against real pseudo-terminals.
 #include "base/failure.h"
 #include "serial/permissionadvice.h"

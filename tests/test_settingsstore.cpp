@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The per-user settings store on fresh, hand-edited, corrupted and unwritable files.
 #include "base/failure.h"
 #include "settings/settingsstore.h"

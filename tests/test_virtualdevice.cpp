@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brovik-virtual-device: its device logic directly, and the real program
 // through the pseudo-terminal it offers, opened the way a serial terminal does.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window-free parts on their own, with no window and no QApplication:
 // the skeleton of the routines that write to the port, the data field's
 // line ends, the receive tick's loss report and the status line's details.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bench-filesend-app: the real main window sending a file on COM1 (mapped by
 // the driver through XDG_CONFIG_HOME). Prints "ready" with its idle size once
 // the port is open; on "send PATH" it sends the file as the Send File button

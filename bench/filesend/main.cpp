@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bench-filesend: sends a file of random bytes through a pseudo-terminal with
 // the real main window and with `cat`, to the same reader that checks every
 // byte, round after round.

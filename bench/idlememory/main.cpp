@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bench-idlememory: peak memory after start and 2 s idle, Brovik's main
 // window against a minimal Qt window.
 

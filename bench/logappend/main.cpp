@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bench-logappend: the cost of one activity-log append (a typical 50-character
 // received line) when the log holds about 1,000 entries, against when
 // 1,000,000 have been appended and the log's capacity keeps only the newest.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bench-logfeatures-app: the real main window receiving on COM1 with one of
 // the log's features on, measured from inside. Modes:
 //   flood MODE EXPECTED_BYTES [CAPTURE_FILE]  MODE: plain, capture, window, hex

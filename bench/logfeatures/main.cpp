@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bench-logfeatures: what the log's features cost. The 20 MB flood of lines
 // reaches the real main window with a capture on, with the log window open
 // and shown as hex, next to the same flood with none of them, round after

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bench-receive-app: the real main window receiving on COM1 (mapped by the
 // driver through XDG_CONFIG_HOME), measured from inside. Prints "ready" once
 // the port is open, then one "report" line when EXPECTED_BYTES have reached

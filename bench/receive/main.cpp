@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bench-receive: floods the real main window with received data through a
 // pseudo-terminal and measures it next to a plain reader of the same kind of
 // device under the same push, run after run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bench-receive-reader: the baseline of the receive benchmark. A plain loop
 // that reads the device into memory and counts the bytes, with a 500 ms tick
 // of its own so its tick gaps can stand next to the window's. Speaks the same

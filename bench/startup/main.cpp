@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bench-startup: time from starting the process to its main window on
 // screen, Brovik's against a minimal Qt window's, in alternating rounds.
 

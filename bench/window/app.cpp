@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bench-window-app: starts Brovik's main window as app/main.cpp does (COM1
 // is mapped by the driver through XDG_CONFIG_HOME) and prints "shown" with
 // the time once it is on screen. With --idle SECONDS it then stays idle that

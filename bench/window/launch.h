@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Starts bench-window-app, with its own settings folder and a pseudo-terminal

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bench-window-minimal: the baseline of the start-up and idle benchmarks, a
 // minimal Qt Widgets window built like Brovik. Speaks as bench-window-app.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # Installs the Debian packages Brovik needs that are not there yet, and
 # configures and builds the build folder the scripts share.

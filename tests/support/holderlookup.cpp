@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A second program asking who holds a serial device, as another Brovik run
 // would: holder_lookup DEVICE prints the holder it names (an empty line for
 // none). With --own-terminals it first opens terminals of its own until DEVICE

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brovik-virtual-device: a serial device on a pseudo-terminal, for trying
 // Brovik without hardware.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the program icon as PNG files in the hicolor theme's layout
 // (<dir>/<n>x<n>/apps/brovik.png) for the build to install.
 
