@@ -8,6 +8,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QSocketNotifier>
 
 #include <cerrno>
 #include <cstring>
@@ -25,6 +26,10 @@ namespace {
 constexpr int FlushStallMs = 1000;
 // How long a close waits in all before it gives up on a slow device.
 constexpr int FlushLimitMs = 10000;
+// How long handing queued bytes to the device may hold the event loop at a
+// time: a fast device is fed without a loop turn per buffer-full, and the
+// window still answers at once.
+constexpr int WriteBurstMs = 8;
 
 Failure inUse(const QString& where, const QString& holder) {
     return Failure(
@@ -159,6 +164,10 @@ void SerialPort::open(const QString& path) {
                               .arg(label, path, reason));
         }
     }
+    m_writable = std::make_unique<QSocketNotifier>(m_port.handle(), QSocketNotifier::Write);
+    m_writable->setEnabled(false);
+    connect(m_writable.get(), &QSocketNotifier::activated, this,
+            [this] { drainOutgoing(WriteBurstMs); });
     // A loss not yet reported stays pending: the next tick still tells of it.
     m_openPath = path;
     m_openIdentity = DeviceIdentity::of(path, m_port.handle());
@@ -222,11 +231,11 @@ void SerialPort::checkAlive() {
     m_awaitedPath = m_openPath;
     m_reclaiming = false;
     m_awaited = m_openIdentity;
-    const qint64 unsent = m_port.bytesToWrite();
+    const qint64 unsent = m_outgoingBytes;
     if (unsent > 0)
         m_lossReport += QStringLiteral(" (%1 bytes were not sent)").arg(unsent);
-    m_port.close();
-    releaseDeviceLock();
+    dropOutgoing();
+    closeDevice();
 }
 
 void SerialPort::onError(QSerialPort::SerialPortError error) {
@@ -296,19 +305,73 @@ void SerialPort::OutputBytes(const QByteArray& bytes) {
 qint64 SerialPort::writeBytes(const QByteArray& bytes) {
     if (bytes.isEmpty())
         return 0;
-    return m_port.write(bytes);
+    m_outgoing.push_back(bytes);
+    m_outgoingBytes += bytes.size();
+    drainOutgoing(WriteBurstMs);
+    return bytes.size();
+}
+
+void SerialPort::drainOutgoing(int budgetMs) {
+    const QDeadlineTimer deadline(budgetMs);
+    const int fd = m_port.handle();
+    bool refused = false;
+    while (!m_outgoing.empty() && m_port.isOpen()) {
+        const QByteArray& front = m_outgoing.front();
+        const ssize_t n = ::write(fd, front.constData() + m_outgoingOffset,
+                                  static_cast<std::size_t>(front.size() - m_outgoingOffset));
+        if (n > 0) {
+            m_outgoingOffset += n;
+            m_outgoingBytes -= n;
+            if (m_outgoingOffset == front.size()) {
+                m_outgoing.pop_front();
+                m_outgoingOffset = 0;
+            }
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN) {
+            // A vanished device closes the port here; any other refusal keeps
+            // the bytes for the next write, or reports them unsent at close.
+            refused = true;
+            checkAlive();
+            break;
+        }
+        // The device's buffer is full: wait for room while the budget lasts.
+        const qint64 left = deadline.remainingTime();
+        pollfd p{fd, POLLOUT, 0};
+        if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) <= 0 || !(p.revents & POLLOUT))
+            break;
+    }
+    if (m_writable)
+        m_writable->setEnabled(!m_outgoing.empty() && !refused);
+}
+
+void SerialPort::dropOutgoing() {
+    m_outgoing.clear();
+    m_outgoingOffset = 0;
+    m_outgoingBytes = 0;
+}
+
+void SerialPort::closeDevice() {
+    m_writable.reset();
+    m_port.close();
+    releaseDeviceLock();
 }
 
 qint64 SerialPort::flushAndClose() {
-    // QSerialPort::close() throws away what it has not handed over yet.
-    QDeadlineTimer limit(FlushLimitMs);
-    while (m_port.bytesToWrite() > 0 && !limit.hasExpired()) {
-        if (!m_port.waitForBytesWritten(FlushStallMs))
+    // Everything queued goes to the device before it closes, unless the
+    // device stops taking data.
+    const QDeadlineTimer limit(FlushLimitMs);
+    while (m_outgoingBytes > 0 && m_port.isOpen() && !limit.hasExpired()) {
+        const qint64 before = m_outgoingBytes;
+        drainOutgoing(static_cast<int>(std::min<qint64>(FlushStallMs, limit.remainingTime())));
+        if (m_outgoingBytes == before)
             break;
     }
-    const qint64 unsent = m_port.bytesToWrite();
-    m_port.close();
-    releaseDeviceLock();
+    const qint64 unsent = m_outgoingBytes;
+    dropOutgoing();
+    closeDevice();
     m_openPath.clear();
     return unsent;
 }
