@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -12,4 +13,9 @@ class LogSink {
 public:
     virtual ~LogSink() = default;
     virtual void updateLog(const QString& Data, LogCategory Cat) = 0;
+    // The same for bytes that stand for one character each, as received; a
+    // sink that keeps only the end of a long entry converts only that.
+    virtual void updateLogBytes(const QByteArray& Data, LogCategory Cat) {
+        updateLog(QString::fromLatin1(Data), Cat);
+    }
 };

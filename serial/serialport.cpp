@@ -30,6 +30,12 @@ constexpr int FlushLimitMs = 10000;
 // time: a fast device is fed without a loop turn per buffer-full, and the
 // window still answers at once.
 constexpr int WriteBurstMs = 8;
+// The most a read gathers between two receive ticks. Beyond it the bytes wait
+// in the driver, where a device's flow control holds back the rest, so a
+// flood costs no more memory than this; two ticks a second still take 20 MiB/s.
+constexpr qint64 ReceiveLimit = 10 << 20;
+// QSerialPort's own buffer only passes bytes on.
+constexpr qint64 ReadChunk = 64 << 10;
 
 Failure inUse(const QString& where, const QString& holder) {
     return Failure(
@@ -51,6 +57,8 @@ Failure notPresent(const QString& where) {
 SerialPort::SerialPort(const PortEntrySource& ports, QObject* parent)
     : QObject(parent), m_ports(ports) {
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialPort::onError);
+    connect(&m_port, &QSerialPort::readyRead, this, &SerialPort::takeArrived);
+    m_port.setReadBufferSize(ReadChunk);
 }
 
 SerialPort::~SerialPort() {
@@ -227,6 +235,8 @@ void SerialPort::checkAlive() {
                        .arg(QString::number(m_commPort), m_openPath,
                             gone ? QStringLiteral("the device was removed")
                                  : QStringLiteral("the device hung up"));
+    takeArrived();
+    m_unreadAfterLoss += std::exchange(m_received, QByteArray());
     m_unreadAfterLoss += m_port.readAll();
     m_awaitedPath = m_openPath;
     m_reclaiming = false;
@@ -277,15 +287,40 @@ QString SerialPort::takeUnreadAfterLoss() {
 int SerialPort::InBufferCount() const {
     if (!m_port.isOpen())
         return 0;
-    const qint64 n = m_port.bytesAvailable();
+    const qint64 n = m_received.size() + m_port.bytesAvailable();
     return static_cast<int>(std::min<qint64>(n, 32767));
 }
 
 QString SerialPort::Input() {
+    return fromWireBytes(InputBytes());
+}
+
+QByteArray SerialPort::InputBytes() {
     if (!m_port.isOpen())
         throw Failure(QStringLiteral("%1 is not open").arg(portLabel()));
-    const QByteArray bytes = m_inputLen > 0 ? m_port.read(m_inputLen) : m_port.readAll();
-    return fromWireBytes(bytes);
+    takeArrived();
+    QByteArray bytes;
+    if (m_inputLen > 0 && m_inputLen < m_received.size()) {
+        bytes = m_received.left(m_inputLen);
+        m_received.remove(0, m_inputLen);
+    } else {
+        bytes = std::exchange(m_received, QByteArray());
+    }
+    // What QSerialPort held back meanwhile, and its reading resumed.
+    takeArrived();
+    return bytes;
+}
+
+void SerialPort::takeArrived() {
+    char chunk[ReadChunk];
+    while (m_received.size() < ReceiveLimit) {
+        // Asking for more than it holds also makes QSerialPort read on.
+        const qint64 n =
+            m_port.read(chunk, std::min<qint64>(ReadChunk, ReceiveLimit - m_received.size()));
+        if (n <= 0)
+            break;
+        m_received.append(chunk, n);
+    }
 }
 
 void SerialPort::Output(const QString& text) {
@@ -354,6 +389,7 @@ void SerialPort::dropOutgoing() {
 }
 
 void SerialPort::closeDevice() {
+    m_received.clear();
     m_writable.reset();
     m_port.close();
     releaseDeviceLock();

@@ -47,6 +47,8 @@ public:
     int InBufferCount() const;
     // Everything waiting (InputLen 0), one character per byte.
     QString Input();
+    // The same as the bytes themselves, not converted.
+    QByteArray InputBytes();
     // Queues the whole text, one byte per character, in order.
     void Output(const QString& text);
     // The same for data that already is bytes (file contents).
@@ -114,6 +116,8 @@ private:
     // as it goes; what is left goes out when the device can take more.
     void drainOutgoing(int budgetMs);
     void dropOutgoing();
+    // Moves what QSerialPort has read into m_received, up to its limit.
+    void takeArrived();
     void closeDevice();
 
     const PortEntrySource& m_ports;
@@ -130,6 +134,10 @@ private:
     bool m_reclaiming = false; // awaited after a release, not after a loss
     int m_lockFd = -1;         // holds our flock on the open device
     QByteArray m_unreadAfterLoss;
+    // What arrived since the last read, in one array that grows in place:
+    // QSerialPort's own buffer holds each byte in a chunk of several times
+    // its size, and reading it out whole would copy it all once more.
+    QByteArray m_received;
     LinesOnOpen m_linesOnOpen;
     QString m_releasedPath;
     // Written straight to the descriptor rather than through QSerialPort's

@@ -111,6 +111,10 @@ void Terminal::updateLog(const QString& Data, LogCategory Cat) {
     emit logEntry(Data, Cat);
 }
 
+void Terminal::updateLogBytes(const QByteArray& Data, LogCategory Cat) {
+    emit logBytes(Data, Cat);
+}
+
 void Terminal::updateCommStatus() {
     emit statusChanged(connectionStatus(*m_port));
 }

@@ -58,8 +58,10 @@ public:
     std::optional<QString> applyOptions(const OptionsView& view);
     void CheckAutoClear_Click(qint16 state);
 
-    // Every entry for the activity log goes out as logEntry.
+    // Every entry for the activity log goes out as logEntry; received bytes
+    // as logBytes, one character each.
     void updateLog(const QString& Data, LogCategory Cat) override;
+    void updateLogBytes(const QByteArray& Data, LogCategory Cat) override;
     // Tells the status line the port as it now stands.
     void updateCommStatus();
 
@@ -76,6 +78,7 @@ public:
 
 signals:
     void logEntry(const QString& Data, LogCategory Cat);
+    void logBytes(const QByteArray& Data, LogCategory Cat);
     void statusChanged(const QString& status);
     // The line-end states were set from the store.
     void lineEndsLoaded();

@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 
 class TestFormMain : public QObject {
@@ -197,6 +198,41 @@ private slots:
         QVERIFY(text.startsWith(QStringLiteral("Info: entry %1\n").arg(2 * cap)));
         QCOMPARE(w.loggedCharacters(LogCategory::Received), qint64(burst.size()));
         QCOMPARE(w.txtLog->textCursor().position(), text.size());
+    }
+
+    void receivedBytesAreLoggedAsTheirTextWouldBe_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QByteArray all;
+        for (int i = 0; i < 256; ++i)
+            all.append(static_cast<char>(i));
+        QTest::newRow("every byte value") << all;
+        QTest::newRow("each kind of line end") << QByteArray("a\r\nb\rc\nd\r");
+        QTest::newRow("a line shown in pieces") << QByteArray(2500, 'z');
+        QByteArray most;
+        for (int i = 0; i < ActivityLog::CapacityLines * 3 / 4; ++i)
+            most += "line " + QByteArray::number(i) + "\r\n";
+        QTest::newRow("most of the capacity") << most;
+        QTest::newRow("beyond the capacity") << most + most;
+    }
+    void receivedBytesAreLoggedAsTheirTextWouldBe() {
+        QFETCH(QByteArray, bytes);
+        QPlainTextEdit asText;
+        QPlainTextEdit asBytes;
+        asText.setUndoRedoEnabled(false);
+        asBytes.setUndoRedoEnabled(false);
+        ActivityLog textLog(&asText);
+        ActivityLog byteLog(&asBytes);
+        int largest = 0;
+        connect(asBytes.document(), &QTextDocument::blockCountChanged, this,
+                [&](int blocks) { largest = std::max(largest, blocks); });
+        // Twice: the second append must make room before it goes in.
+        for (int round = 0; round < 2; ++round) {
+            textLog.updateLog(QString::fromLatin1(bytes), LogCategory::Received);
+            byteLog.updateLogBytes(bytes, LogCategory::Received);
+        }
+        QCOMPARE(asBytes.toPlainText(), asText.toPlainText());
+        QCOMPARE(byteLog.loggedCharacters(LogCategory::Received), 2 * bytes.size());
+        QVERIFY2(largest <= ActivityLog::CapacityLines + 1, qPrintable(QString::number(largest)));
     }
 
     void longLinesAreShownInPiecesWithNothingLost() {

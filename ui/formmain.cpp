@@ -209,6 +209,8 @@ void FormMain::connectEvents() {
     // What the session reports.
     connect(m_terminal.get(), &Terminal::logEntry, this,
             [this](const QString& Data, LogCategory Cat) { m_log->updateLog(Data, Cat); });
+    connect(m_terminal.get(), &Terminal::logBytes, this,
+            [this](const QByteArray& Data, LogCategory Cat) { m_log->updateLogBytes(Data, Cat); });
     connect(m_terminal.get(), &Terminal::statusChanged, this, [this](const QString& status) {
         statusConnection->setText(status);
         statusConnection->refreshDetails();
