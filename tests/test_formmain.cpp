@@ -431,8 +431,8 @@ private slots:
     void theFileDialogSetsThePathOrLeavesIt() {
         QTemporaryDir files;
         FormMain w;
-        QCOMPARE(w.CommonDialog->windowTitle(), QStringLiteral("Open"));
-        QCOMPARE(w.CommonDialog->nameFilters(), QStringList{QStringLiteral("All files (*)")});
+        QCOMPARE(w.commonDialog()->windowTitle(), QStringLiteral("Open"));
+        QCOMPARE(w.commonDialog()->nameFilters(), QStringList{QStringLiteral("All files (*)")});
         const QString chosen = files.filePath(QStringLiteral("no-dot-name"));
         QFile f(chosen);
         QVERIFY(f.open(QIODevice::WriteOnly));

@@ -54,6 +54,8 @@ public:
     void btSendData_Click();
     void outputCmd_Click(int index);
     void btChooseFile_Click();
+    // The open-file dialog, made on first use; it then lives as long as the window.
+    QFileDialog* commonDialog();
     void btSendFile_Click();
 
     // Receiving (serial/receivepoller.cpp).
@@ -96,7 +98,7 @@ public:
     StatusPanel* statusConnection = nullptr;
     QLabel* statusClock = nullptr;
     QTimer* Timer = nullptr;
-    QFileDialog* CommonDialog = nullptr;
+    QFileDialog* CommonDialog = nullptr; // see commonDialog()
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
