@@ -128,13 +128,13 @@ int main(int argc, char* argv[]) {
     formMain.terminal().setRunOverrides(cl.port);
     BoardActions board(formMain);
     board.addTo(formMain.logControls().actions());
-    formMain.load();
     BusService bus(board);
-    if (const QString why = bus.publish(); !why.isEmpty())
-        formMain.updateLog(QStringLiteral("brovik --release and --reclaim cannot reach this "
-                                          "Brovik: ") +
-                               why,
-                           LogCategory::Info);
-    formMain.show();
+    formMain.loadAndShow([&] {
+        if (const QString why = bus.publish(); !why.isEmpty())
+            formMain.updateLog(QStringLiteral("brovik --release and --reclaim cannot reach this "
+                                              "Brovik: ") +
+                                   why,
+                               LogCategory::Info);
+    });
     return QApplication::exec();
 }

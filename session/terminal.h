@@ -33,6 +33,10 @@ public:
     // Start-up: load the settings, open the port, yield once, report. The
     // first failure ends it with one "Load: " line.
     void load();
+    // load() in two halves, for a window that shows itself in between; the
+    // first says whether the second is to follow.
+    bool loadSettingsFirst();
+    void openPortAfterSettings();
     // The send preferences and the port configuration, from and to the store;
     // loading then applies what the command line set for this run.
     void loadSettings();

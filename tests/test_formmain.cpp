@@ -54,6 +54,22 @@ private slots:
         QCOMPARE(w.CheckLF->checkState(), Qt::Unchecked);
     }
 
+    void theProgramsStartOpensThePortJustAfterTheFirstFrame() {
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        FormMain w;
+        bool loaded = false;
+        w.loadAndShow([&] { loaded = w.MSComm().PortOpen(); });
+        QCOMPARE(logOf(w), QStringLiteral("Info: Loading settings...\n"));
+        QVERIFY(!w.MSComm().PortOpen());
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTRY_VERIFY(loaded);
+        QCOMPARE(logOf(w), QStringLiteral("Info: Loading settings...\nInfo: Connected to port\n"
+                                          "Info: Ready!\n"));
+        QCOMPARE(status(w), QStringLiteral("Connected to COM1:9600,n,8,1"));
+        QTRY_COMPARE(w.statusConnection->toolTip(), QStringLiteral("COM1 is ") + dev.path());
+    }
+
     void anAbsentPortGivesOneLoadErrorAndNoStatus() {
         env.mapPort(1, env.configHome() + QStringLiteral("/unplugged"));
         FormMain w;

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class LogControls;
@@ -36,6 +37,9 @@ public:
     // Life cycle (ui/startup.cpp): centre, then the session loads the
     // settings and opens the port; Exit.
     void load();
+    // The program's start: load() and show(), with the port opened just
+    // after the window's first frame, and then `loaded`.
+    void loadAndShow(std::function<void()> loaded = {});
     void btExit_Click();
 
     // Activity log and status line (session/logfeed.cpp, serial/connectionstatus.cpp).
@@ -103,8 +107,11 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    void centre();
+    void runAfterFirstFrame();
     void buildLayout();
     void connectEvents();
     void installKeyboard();
@@ -115,4 +122,5 @@ private:
     std::unique_ptr<Terminal> m_terminal;
     std::unique_ptr<LogFeed> m_log;
     std::unique_ptr<LogControls> m_logControls;
+    std::function<void()> m_afterFirstFrame; // the rest of loadAndShow()
 };
