@@ -1,4 +1,5 @@
 #include "app/terminationsignals.h"
+#include "base/largebuffers.h"
 #include "serial/portlisting.h"
 #include "session/commandline.h"
 #include "session/terminal.h"
@@ -115,6 +116,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    returnLargeBuffersToTheSystem();
     QApplication app(argc, argv);
     setNames();
     QApplication::setWindowIcon(programIcon());

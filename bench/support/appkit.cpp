@@ -1,5 +1,6 @@
 #include "appkit.h"
 
+#include "base/largebuffers.h"
 #include "ui/pictures/appicon.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 namespace bench {
 
 void setUpLikeBrovik() {
+    returnLargeBuffersToTheSystem();
     QApplication::setApplicationName(QStringLiteral("Brovik"));
     QApplication::setOrganizationName(QStringLiteral("Brovik"));
     QApplication::setApplicationVersion(QStringLiteral(BROVIK_VERSION));
