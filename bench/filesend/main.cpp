@@ -115,7 +115,7 @@ int run(int argc, char** argv) {
     const bench::Options options = bench::parseOptions(
         argc, argv, "File send: the main window against `cat`, into the same checking reader.");
     const std::size_t size = options.quick ? 256 * 1024 : 16 * 1024 * 1024;
-    const int rounds = options.quick ? 1 : 9;
+    const int rounds = options.quick ? 1 : 15;
     const double timeout = options.quick ? 30 : 120;
 
     bench::TempDir dir;
