@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Buffers of a quarter MiB and more (a flood's bytes, a file on its way out,
