@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/terminationsignals.h"
+#include "base/largebuffers.h"
 #include "serial/portlisting.h"
 #include "session/commandline.h"
 #include "session/terminal.h"
@@ -116,6 +117,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    returnLargeBuffersToTheSystem();
     QApplication app(argc, argv);
     setNames();
     QApplication::setWindowIcon(programIcon());
@@ -129,13 +131,13 @@ int main(int argc, char* argv[]) {
     formMain.terminal().setRunOverrides(cl.port);
     BoardActions board(formMain);
     board.addTo(formMain.logControls().actions());
-    formMain.load();
     BusService bus(board);
-    if (const QString why = bus.publish(); !why.isEmpty())
-        formMain.updateLog(QStringLiteral("brovik --release and --reclaim cannot reach this "
-                                          "Brovik: ") +
-                               why,
-                           LogCategory::Info);
-    formMain.show();
+    formMain.loadAndShow([&] {
+        if (const QString why = bus.publish(); !why.isEmpty())
+            formMain.updateLog(QStringLiteral("brovik --release and --reclaim cannot reach this "
+                                              "Brovik: ") +
+                                   why,
+                               LogCategory::Info);
+    });
     return QApplication::exec();
 }

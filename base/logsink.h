@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -13,4 +14,9 @@ class LogSink {
 public:
     virtual ~LogSink() = default;
     virtual void updateLog(const QString& Data, LogCategory Cat) = 0;
+    // The same for bytes that stand for one character each, as received; a
+    // sink that keeps only the end of a long entry converts only that.
+    virtual void updateLogBytes(const QByteArray& Data, LogCategory Cat) {
+        updateLog(QString::fromLatin1(Data), Cat);
+    }
 };

@@ -24,6 +24,10 @@ QString productName(const QSerialPortInfo& port) {
 QString deviceInfo(const QString& path) {
     const QString canonical = QFileInfo(path).canonicalFilePath();
     const QString device = canonical.isEmpty() ? path : canonical;
+    // Pseudo-terminals are never among the devices the system lists, and
+    // listing them takes tens of milliseconds.
+    if (device.startsWith(u"/dev/pts/"))
+        return {};
     for (const QSerialPortInfo& p : QSerialPortInfo::availablePorts()) {
         if (p.systemLocation() != device)
             continue;

@@ -25,6 +25,6 @@ bool ReceivePoller::tick() {
     const qint16 waiting = static_cast<qint16>(m_port.InBufferCount());
     const qint16 open = m_port.PortOpen() ? qint16(-1) : qint16(0);
     if ((waiting & open) != 0)
-        m_log.updateLog(m_port.Input(), LogCategory::Received);
+        m_log.updateLogBytes(m_port.InputBytes(), LogCategory::Received);
     return back || !loss.isEmpty();
 }

@@ -9,6 +9,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QSocketNotifier>
 
 #include <cerrno>
 #include <cstring>
@@ -26,6 +27,16 @@ namespace {
 constexpr int FlushStallMs = 1000;
 // How long a close waits in all before it gives up on a slow device.
 constexpr int FlushLimitMs = 10000;
+// How long handing queued bytes to the device may hold the event loop at a
+// time: a fast device is fed without a loop turn per buffer-full, and the
+// window still answers at once.
+constexpr int WriteBurstMs = 8;
+// The most a read gathers between two receive ticks. Beyond it the bytes wait
+// in the driver, where a device's flow control holds back the rest, so a
+// flood costs no more memory than this; two ticks a second still take 20 MiB/s.
+constexpr qint64 ReceiveLimit = 10 << 20;
+// QSerialPort's own buffer only passes bytes on.
+constexpr qint64 ReadChunk = 64 << 10;
 
 Failure inUse(const QString& where, const QString& holder) {
     return Failure(
@@ -47,6 +58,8 @@ Failure notPresent(const QString& where) {
 SerialPort::SerialPort(const PortEntrySource& ports, QObject* parent)
     : QObject(parent), m_ports(ports) {
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialPort::onError);
+    connect(&m_port, &QSerialPort::readyRead, this, &SerialPort::takeArrived);
+    m_port.setReadBufferSize(ReadChunk);
 }
 
 SerialPort::~SerialPort() {
@@ -160,6 +173,10 @@ void SerialPort::open(const QString& path) {
                               .arg(label, path, reason));
         }
     }
+    m_writable = std::make_unique<QSocketNotifier>(m_port.handle(), QSocketNotifier::Write);
+    m_writable->setEnabled(false);
+    connect(m_writable.get(), &QSocketNotifier::activated, this,
+            [this] { drainOutgoing(WriteBurstMs); });
     // A loss not yet reported stays pending: the next tick still tells of it.
     m_openPath = path;
     m_openIdentity = DeviceIdentity::of(path, m_port.handle());
@@ -219,15 +236,17 @@ void SerialPort::checkAlive() {
                        .arg(QString::number(m_commPort), m_openPath,
                             gone ? QStringLiteral("the device was removed")
                                  : QStringLiteral("the device hung up"));
+    takeArrived();
+    m_unreadAfterLoss += std::exchange(m_received, QByteArray());
     m_unreadAfterLoss += m_port.readAll();
     m_awaitedPath = m_openPath;
     m_reclaiming = false;
     m_awaited = m_openIdentity;
-    const qint64 unsent = m_port.bytesToWrite();
+    const qint64 unsent = m_outgoingBytes;
     if (unsent > 0)
         m_lossReport += QStringLiteral(" (%1 bytes were not sent)").arg(unsent);
-    m_port.close();
-    releaseDeviceLock();
+    dropOutgoing();
+    closeDevice();
 }
 
 void SerialPort::onError(QSerialPort::SerialPortError error) {
@@ -269,15 +288,40 @@ QString SerialPort::takeUnreadAfterLoss() {
 int SerialPort::InBufferCount() const {
     if (!m_port.isOpen())
         return 0;
-    const qint64 n = m_port.bytesAvailable();
+    const qint64 n = m_received.size() + m_port.bytesAvailable();
     return static_cast<int>(std::min<qint64>(n, 32767));
 }
 
 QString SerialPort::Input() {
+    return fromWireBytes(InputBytes());
+}
+
+QByteArray SerialPort::InputBytes() {
     if (!m_port.isOpen())
         throw Failure(QStringLiteral("%1 is not open").arg(portLabel()));
-    const QByteArray bytes = m_inputLen > 0 ? m_port.read(m_inputLen) : m_port.readAll();
-    return fromWireBytes(bytes);
+    takeArrived();
+    QByteArray bytes;
+    if (m_inputLen > 0 && m_inputLen < m_received.size()) {
+        bytes = m_received.left(m_inputLen);
+        m_received.remove(0, m_inputLen);
+    } else {
+        bytes = std::exchange(m_received, QByteArray());
+    }
+    // What QSerialPort held back meanwhile, and its reading resumed.
+    takeArrived();
+    return bytes;
+}
+
+void SerialPort::takeArrived() {
+    char chunk[ReadChunk];
+    while (m_received.size() < ReceiveLimit) {
+        // Asking for more than it holds also makes QSerialPort read on.
+        const qint64 n =
+            m_port.read(chunk, std::min<qint64>(ReadChunk, ReceiveLimit - m_received.size()));
+        if (n <= 0)
+            break;
+        m_received.append(chunk, n);
+    }
 }
 
 void SerialPort::Output(const QString& text) {
@@ -297,19 +341,74 @@ void SerialPort::OutputBytes(const QByteArray& bytes) {
 qint64 SerialPort::writeBytes(const QByteArray& bytes) {
     if (bytes.isEmpty())
         return 0;
-    return m_port.write(bytes);
+    m_outgoing.push_back(bytes);
+    m_outgoingBytes += bytes.size();
+    drainOutgoing(WriteBurstMs);
+    return bytes.size();
+}
+
+void SerialPort::drainOutgoing(int budgetMs) {
+    const QDeadlineTimer deadline(budgetMs);
+    const int fd = m_port.handle();
+    bool refused = false;
+    while (!m_outgoing.empty() && m_port.isOpen()) {
+        const QByteArray& front = m_outgoing.front();
+        const ssize_t n = ::write(fd, front.constData() + m_outgoingOffset,
+                                  static_cast<std::size_t>(front.size() - m_outgoingOffset));
+        if (n > 0) {
+            m_outgoingOffset += n;
+            m_outgoingBytes -= n;
+            if (m_outgoingOffset == front.size()) {
+                m_outgoing.pop_front();
+                m_outgoingOffset = 0;
+            }
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN) {
+            // A vanished device closes the port here; any other refusal keeps
+            // the bytes for the next write, or reports them unsent at close.
+            refused = true;
+            checkAlive();
+            break;
+        }
+        // The device's buffer is full: wait for room while the budget lasts.
+        const qint64 left = deadline.remainingTime();
+        pollfd p{fd, POLLOUT, 0};
+        if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) <= 0 || !(p.revents & POLLOUT))
+            break;
+    }
+    if (m_writable)
+        m_writable->setEnabled(!m_outgoing.empty() && !refused);
+}
+
+void SerialPort::dropOutgoing() {
+    m_outgoing.clear();
+    m_outgoingOffset = 0;
+    m_outgoingBytes = 0;
+}
+
+void SerialPort::closeDevice() {
+    m_received.clear();
+    m_writable.reset();
+    m_port.close();
+    releaseDeviceLock();
 }
 
 qint64 SerialPort::flushAndClose() {
-    // QSerialPort::close() throws away what it has not handed over yet.
-    QDeadlineTimer limit(FlushLimitMs);
-    while (m_port.bytesToWrite() > 0 && !limit.hasExpired()) {
-        if (!m_port.waitForBytesWritten(FlushStallMs))
+    // Everything queued goes to the device before it closes, unless the
+    // device stops taking data.
+    const QDeadlineTimer limit(FlushLimitMs);
+    while (m_outgoingBytes > 0 && m_port.isOpen() && !limit.hasExpired()) {
+        const qint64 before = m_outgoingBytes;
+        drainOutgoing(static_cast<int>(std::min<qint64>(FlushStallMs, limit.remainingTime())));
+        if (m_outgoingBytes == before)
             break;
     }
-    const qint64 unsent = m_port.bytesToWrite();
-    m_port.close();
-    releaseDeviceLock();
+    const qint64 unsent = m_outgoingBytes;
+    dropOutgoing();
+    closeDevice();
     m_openPath.clear();
     return unsent;
 }

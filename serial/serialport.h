@@ -12,6 +12,11 @@
 #include <QSerialPort>
 #include <QString>
 
+#include <deque>
+#include <memory>
+
+class QSocketNotifier;
+
 // The one serial port of a terminal session. Configuration is written only
 // while the port is closed; every failure throws a Failure with a description
 // that names the COM number, the device and the system's reason. Every query
@@ -43,6 +48,8 @@ public:
     int InBufferCount() const;
     // Everything waiting (InputLen 0), one character per byte.
     QString Input();
+    // The same as the bytes themselves, not converted.
+    QByteArray InputBytes();
     // Queues the whole text, one byte per character, in order.
     void Output(const QString& text);
     // The same for data that already is bytes (file contents).
@@ -66,7 +73,7 @@ public:
     // How COM numbers map to devices now.
     ComPortMap portMap() const { return ComPortMap(m_ports.portEntries()); }
     // Bytes handed to the port but not yet to the device.
-    qint64 pendingBytes() const { return m_port.bytesToWrite(); }
+    qint64 pendingBytes() const { return m_outgoingBytes; }
     // The device the port is open on, or empty while closed.
     QString openDevice() const { return m_port.isOpen() ? m_openPath : QString(); }
 
@@ -106,6 +113,13 @@ private:
     void requireClosed(const char* what) const;
     void requireOpen() const;
     void changeLines(unsigned long request, int lines, const char* what);
+    // Hands queued bytes to the device for up to budgetMs, waiting for room
+    // as it goes; what is left goes out when the device can take more.
+    void drainOutgoing(int budgetMs);
+    void dropOutgoing();
+    // Moves what QSerialPort has read into m_received, up to its limit.
+    void takeArrived();
+    void closeDevice();
 
     const PortEntrySource& m_ports;
     QSerialPort m_port;
@@ -121,6 +135,17 @@ private:
     bool m_reclaiming = false; // awaited after a release, not after a loss
     int m_lockFd = -1;         // holds our flock on the open device
     QByteArray m_unreadAfterLoss;
+    // What arrived since the last read, in one array that grows in place:
+    // QSerialPort's own buffer holds each byte in a chunk of several times
+    // its size, and reading it out whole would copy it all once more.
+    QByteArray m_received;
     LinesOnOpen m_linesOnOpen;
     QString m_releasedPath;
+    // Written straight to the descriptor rather than through QSerialPort's
+    // buffer, which would copy every byte of a file once more. The arrays
+    // are shared with the callers, not copied.
+    std::deque<QByteArray> m_outgoing;
+    qsizetype m_outgoingOffset = 0; // of the front array, already written
+    qint64 m_outgoingBytes = 0;
+    std::unique_ptr<QSocketNotifier> m_writable;
 };

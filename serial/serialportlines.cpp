@@ -68,9 +68,12 @@ void SerialPort::setBreak(bool on) {
     requireOpen();
     // What was queued before the break goes out before it, unless the device
     // has stopped taking data.
-    QDeadlineTimer limit(1000);
-    while (on && m_port.bytesToWrite() > 0 && !limit.hasExpired() &&
-           m_port.waitForBytesWritten(100)) {
+    const QDeadlineTimer limit(1000);
+    while (on && m_outgoingBytes > 0 && !limit.hasExpired()) {
+        const qint64 before = m_outgoingBytes;
+        drainOutgoing(static_cast<int>(std::min<qint64>(100, limit.remainingTime())));
+        if (m_outgoingBytes == before)
+            break;
     }
     if (::ioctl(m_port.handle(), on ? TIOCSBRK : TIOCCBRK) != 0)
         throw Failure(QStringLiteral("cannot %1 a break on %2: %3")

@@ -10,5 +10,10 @@ class LogDisplay {
 public:
     virtual ~LogDisplay() = default;
     virtual void showEntry(const QString& Data, LogCategory Cat) = 0;
+    // The same for received bytes, one character each; a box that keeps only
+    // the end of a long entry converts only that.
+    virtual void showBytes(const QByteArray& Data, LogCategory Cat) {
+        showEntry(QString::fromLatin1(Data), Cat);
+    }
     virtual void clearShown() = 0;
 };

@@ -45,6 +45,19 @@ void LogFeed::updateLog(const QString& Data, LogCategory Cat) {
     show(time, Cat, m_received.show(Data, indent, timedCapture ? 0 : m_displayLines));
 }
 
+void LogFeed::updateLogBytes(const QByteArray& Data, LogCategory Cat) {
+    if (Cat != LogCategory::Received || m_showTimes || m_capture ||
+        m_received.mode() != ReceivedAs::Designed || m_received.holding() ||
+        m_received.stripsTerminalCodes()) {
+        updateLog(QString::fromLatin1(Data), Cat);
+        return;
+    }
+    m_loggedCharacters[counterOf(Cat)] += Data.size();
+    m_receivedThisTick = true;
+    for (LogDisplay* d : std::as_const(m_displays))
+        d->showBytes(Data, Cat);
+}
+
 void LogFeed::show(const QString& time, LogCategory Cat, const QString& shown) {
     const QString prefix = logPrefix(Cat);
     if (m_capture && !m_capture->raw()) {

@@ -29,6 +29,9 @@ public:
     ~LogFeed() override;
 
     void updateLog(const QString& Data, LogCategory Cat) override;
+    // Received bytes shown as designed, untimed and not captured, go to the
+    // text boxes as bytes; anything else as the text they stand for.
+    void updateLogBytes(const QByteArray& Data, LogCategory Cat) override;
     // Empties every text box; a capture goes on.
     void clear();
     void tickEnded();

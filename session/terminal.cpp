@@ -33,7 +33,13 @@ Terminal::Terminal(std::unique_ptr<SerialPort> port, std::unique_ptr<BusyPointer
 Terminal::~Terminal() = default;
 
 void Terminal::load() {
-    reportingFailures(*this, QStringLiteral("Load: "), [this] {
+    if (loadSettingsFirst())
+        openPortAfterSettings();
+}
+
+bool Terminal::loadSettingsFirst() {
+    bool settled = false;
+    reportingFailures(*this, QStringLiteral("Load: "), [&] {
         updateLog(QStringLiteral("Loading settings..."), LogCategory::Info);
         loadSettings();
         // Which device the user chose is not known: open none rather than guess.
@@ -41,6 +47,13 @@ void Terminal::load() {
             throw Failure(QStringLiteral("no port was opened, as the settings that say which "
                                          "one could not be read (") +
                           m_settings.unreadable() + u')');
+        settled = true;
+    });
+    return settled;
+}
+
+void Terminal::openPortAfterSettings() {
+    reportingFailures(*this, QStringLiteral("Load: "), [this] {
         m_port->setPortOpen(true);
         m_port->setInputLen(0);
         // A tick that fell due while the port opened runs here.
@@ -110,6 +123,10 @@ void Terminal::CheckAutoClear_Click(qint16 state) {
 
 void Terminal::updateLog(const QString& Data, LogCategory Cat) {
     emit logEntry(Data, Cat);
+}
+
+void Terminal::updateLogBytes(const QByteArray& Data, LogCategory Cat) {
+    emit logBytes(Data, Cat);
 }
 
 void Terminal::updateCommStatus() {

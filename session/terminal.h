@@ -34,6 +34,10 @@ public:
     // Start-up: load the settings, open the port, yield once, report. The
     // first failure ends it with one "Load: " line.
     void load();
+    // load() in two halves, for a window that shows itself in between; the
+    // first says whether the second is to follow.
+    bool loadSettingsFirst();
+    void openPortAfterSettings();
     // The send preferences and the port configuration, from and to the store;
     // loading then applies what the command line set for this run.
     void loadSettings();
@@ -59,8 +63,10 @@ public:
     std::optional<QString> applyOptions(const OptionsView& view);
     void CheckAutoClear_Click(qint16 state);
 
-    // Every entry for the activity log goes out as logEntry.
+    // Every entry for the activity log goes out as logEntry; received bytes
+    // as logBytes, one character each.
     void updateLog(const QString& Data, LogCategory Cat) override;
+    void updateLogBytes(const QByteArray& Data, LogCategory Cat) override;
     // Tells the status line the port as it now stands.
     void updateCommStatus();
 
@@ -77,6 +83,7 @@ public:
 
 signals:
     void logEntry(const QString& Data, LogCategory Cat);
+    void logBytes(const QByteArray& Data, LogCategory Cat);
     void statusChanged(const QString& status);
     // The line-end states were set from the store.
     void lineEndsLoaded();

@@ -5,7 +5,24 @@
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 
-#include <QRegularExpression>
+namespace {
+
+// n for a key "COMn" in any case, n from 1 on without leading zeros; else 0.
+// Read by hand: a regular expression would cost the start-up its compiler.
+int comNumber(const QString& key) {
+    if (key.size() < 4 || key.size() > 8 || !key.startsWith(u"COM", Qt::CaseInsensitive) ||
+        key[3] == u'0')
+        return 0;
+    int n = 0;
+    for (qsizetype i = 3; i < key.size(); ++i) {
+        if (key[i] < u'0' || key[i] > u'9')
+            return 0;
+        n = n * 10 + (key[i].unicode() - u'0');
+    }
+    return n;
+}
+
+} // namespace
 
 std::optional<PortEntries> StoredPortEntries::portEntries() const {
     PortEntries entries;
@@ -15,13 +32,11 @@ std::optional<PortEntries> StoredPortEntries::portEntries() const {
     } catch (const Failure&) {
         return std::nullopt;
     }
-    static const QRegularExpression comKey(QStringLiteral("^COM([1-9][0-9]*)$"),
-                                           QRegularExpression::CaseInsensitiveOption);
     for (const auto& [key, value] : section) {
-        const auto m = comKey.match(key);
+        const int n = comNumber(key);
         const QString path = value.trimmed();
-        if (m.hasMatch() && !path.isEmpty())
-            entries.insert(m.captured(1).toInt(), path);
+        if (n > 0 && !path.isEmpty())
+            entries.insert(n, path);
     }
     return entries;
 }

@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 
 class TestFormMain : public QObject {
@@ -52,6 +53,22 @@ private slots:
         QCOMPARE(w.terminal().AutoClearOnSend(), QVariant(QStringLiteral("1")));
         QCOMPARE(w.CheckCR->checkState(), Qt::Unchecked);
         QCOMPARE(w.CheckLF->checkState(), Qt::Unchecked);
+    }
+
+    void theProgramsStartOpensThePortJustAfterTheFirstFrame() {
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        FormMain w;
+        bool loaded = false;
+        w.loadAndShow([&] { loaded = w.MSComm().PortOpen(); });
+        QCOMPARE(logOf(w), QStringLiteral("Info: Loading settings...\n"));
+        QVERIFY(!w.MSComm().PortOpen());
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTRY_VERIFY(loaded);
+        QCOMPARE(logOf(w), QStringLiteral("Info: Loading settings...\nInfo: Connected to port\n"
+                                          "Info: Ready!\n"));
+        QCOMPARE(status(w), QStringLiteral("Connected to COM1:9600,n,8,1"));
+        QTRY_COMPARE(w.statusConnection->toolTip(), QStringLiteral("COM1 is ") + dev.path());
     }
 
     void anAbsentPortGivesOneLoadErrorAndNoStatus() {
@@ -198,6 +215,41 @@ private slots:
         QVERIFY(text.startsWith(QStringLiteral("Info: entry %1\n").arg(2 * cap)));
         QCOMPARE(w.loggedCharacters(LogCategory::Received), qint64(burst.size()));
         QCOMPARE(w.txtLog->textCursor().position(), text.size());
+    }
+
+    void receivedBytesAreLoggedAsTheirTextWouldBe_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QByteArray all;
+        for (int i = 0; i < 256; ++i)
+            all.append(static_cast<char>(i));
+        QTest::newRow("every byte value") << all;
+        QTest::newRow("each kind of line end") << QByteArray("a\r\nb\rc\nd\r");
+        QTest::newRow("a line shown in pieces") << QByteArray(2500, 'z');
+        QByteArray most;
+        for (int i = 0; i < ActivityLog::CapacityLines * 3 / 4; ++i)
+            most += "line " + QByteArray::number(i) + "\r\n";
+        QTest::newRow("most of the capacity") << most;
+        QTest::newRow("beyond the capacity") << most + most;
+    }
+    void receivedBytesAreLoggedAsTheirTextWouldBe() {
+        QFETCH(QByteArray, bytes);
+        QPlainTextEdit asText;
+        QPlainTextEdit asBytes;
+        asText.setUndoRedoEnabled(false);
+        asBytes.setUndoRedoEnabled(false);
+        ActivityLog textLog(&asText);
+        ActivityLog byteLog(&asBytes);
+        int largest = 0;
+        connect(asBytes.document(), &QTextDocument::blockCountChanged, this,
+                [&](int blocks) { largest = std::max(largest, blocks); });
+        // Twice: the second append must make room before it goes in.
+        for (int round = 0; round < 2; ++round) {
+            textLog.updateLog(QString::fromLatin1(bytes), LogCategory::Received);
+            byteLog.updateLogBytes(bytes, LogCategory::Received);
+        }
+        QCOMPARE(asBytes.toPlainText(), asText.toPlainText());
+        QCOMPARE(byteLog.loggedCharacters(LogCategory::Received), 2 * bytes.size());
+        QVERIFY2(largest <= ActivityLog::CapacityLines + 1, qPrintable(QString::number(largest)));
     }
 
     void longLinesAreShownInPiecesWithNothingLost() {
@@ -396,8 +448,8 @@ private slots:
     void theFileDialogSetsThePathOrLeavesIt() {
         QTemporaryDir files;
         FormMain w;
-        QCOMPARE(w.CommonDialog->windowTitle(), QStringLiteral("Open"));
-        QCOMPARE(w.CommonDialog->nameFilters(), QStringList{QStringLiteral("All files (*)")});
+        QCOMPARE(w.commonDialog()->windowTitle(), QStringLiteral("Open"));
+        QCOMPARE(w.commonDialog()->nameFilters(), QStringList{QStringLiteral("All files (*)")});
         const QString chosen = files.filePath(QStringLiteral("no-dot-name"));
         QFile f(chosen);
         QVERIFY(f.open(QIODevice::WriteOnly));

@@ -114,20 +114,25 @@ private slots:
         QFETCH(bool, times);
         QFETCH(QList<QByteArray>, ticks);
         QFETCH(QStringList, shown);
-        Feed f;
-        f.feed.setReceivedAs(modeNamed(mode));
-        f.feed.setStripTerminalCodes(strip);
-        f.feed.setShowTimes(times);
-        qint64 bytes = 0;
-        for (const QByteArray& tick : ticks) {
-            if (!tick.isEmpty())
-                f.feed.updateLog(fromWireBytes(tick), LogCategory::Received);
-            bytes += tick.size();
-            f.feed.tickEnded();
+        // As text, and as the bytes the receive tick hands on.
+        for (const bool asBytes : {false, true}) {
+            Feed f;
+            f.feed.setReceivedAs(modeNamed(mode));
+            f.feed.setStripTerminalCodes(strip);
+            f.feed.setShowTimes(times);
+            qint64 bytes = 0;
+            for (const QByteArray& tick : ticks) {
+                if (!tick.isEmpty() && asBytes)
+                    f.feed.updateLogBytes(tick, LogCategory::Received);
+                else if (!tick.isEmpty())
+                    f.feed.updateLog(fromWireBytes(tick), LogCategory::Received);
+                bytes += tick.size();
+                f.feed.tickEnded();
+            }
+            QCOMPARE(f.display.shown, shown);
+            // What is counted as received is the bytes, whatever is shown.
+            QCOMPARE(f.feed.loggedCharacters(LogCategory::Received), bytes);
         }
-        QCOMPARE(f.display.shown, shown);
-        // What is counted as received is the bytes, whatever is shown.
-        QCOMPARE(f.feed.loggedCharacters(LogCategory::Received), bytes);
     }
 
     void aCaptureOpensOnlyARegularFile_data() {

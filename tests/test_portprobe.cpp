@@ -5,6 +5,7 @@
 #include "serial/portprobe.h"
 #include "serial/serialport.h"
 #include "settings/portentries.h"
+#include "settings/settingsstore.h"
 #include "support/ptydevice.h"
 #include "support/testenv.h"
 
@@ -127,6 +128,29 @@ private slots:
     }
 
     // Unmapped devices take the free COM numbers in this order.
+    void onlyComKeysNameADevice_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("number"); // the COM number it names, or 0
+        QTest::newRow("as written") << "COM7" << 7;
+        QTest::newRow("any case") << "com7" << 7;
+        QTest::newRow("two digits") << "Com12" << 12;
+        QTest::newRow("leading zero") << "COM07" << 0;
+        QTest::newRow("zero") << "COM0" << 0;
+        QTest::newRow("no number") << "COM" << 0;
+        QTest::newRow("more after it") << "COM7a" << 0;
+        QTest::newRow("more before it") << "xCOM7" << 0;
+    }
+    void onlyComKeysNameADevice() {
+        QFETCH(QString, key);
+        QFETCH(int, number);
+        const QString device = env.configHome() + QStringLiteral("/board");
+        SettingsStore::SaveSetting(QStringLiteral("Brovik"), QStringLiteral("Ports"), key, device);
+        const std::optional<PortEntries> entries = storedPortEntries().portEntries();
+        QVERIFY(entries);
+        const PortEntries expected = number > 0 ? PortEntries{{number, device}} : PortEntries();
+        QCOMPARE(*entries, expected);
+    }
+
     void usbBoardsAreNumberedBeforeBuiltInPorts_data() {
         QTest::addColumn<QStringList>("present");
         QTest::addColumn<QStringList>("order");

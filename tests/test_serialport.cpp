@@ -438,6 +438,28 @@ private slots:
         QCOMPARE(dev.read(29), QByteArray("closed at once, and destroyed"));
     }
 
+    void aCloseTellsWhatADeviceThatTakesNoMoreLeftUnsent() {
+        PtyDevice dev;
+        env.mapPort(1, dev.path());
+        SerialPort port(storedPortEntries());
+        port.setPortOpen(true);
+        const QByteArray big(1 << 20, 'b'); // far more than a terminal buffers
+        port.OutputBytes(big);
+        const qint64 pending = port.pendingBytes();
+        QVERIFY(pending > 0);
+        // The device reads nothing: the close gives up and says how much is lost.
+        try {
+            port.setPortOpen(false);
+            QFAIL("the close reported nothing");
+        } catch (const Failure& e) {
+            QVERIFY2(describe(e).contains(QStringLiteral("%1 bytes unsent").arg(pending)),
+                     qPrintable(describe(e)));
+        }
+        QVERIFY(!port.PortOpen());
+        QCOMPARE(port.pendingBytes(), 0);
+        QCOMPARE(dev.readAvailable(), big.left(big.size() - pending));
+    }
+
     void aLargeWaitingCountReadsAs32767() {
         PtyDevice dev;
         env.mapPort(1, dev.path());

@@ -10,14 +10,22 @@
 
 namespace {
 
-bool endsLine(QStringView text, qsizetype i) {
-    const QChar c = text[i];
-    return c == u'\n' || (c == u'\r' && (i + 1 >= text.size() || text[i + 1] != u'\n'));
+// Entries come as text or as received bytes, one character each.
+char16_t unitAt(QStringView text, qsizetype i) {
+    return text[i].unicode();
+}
+char16_t unitAt(QLatin1String text, qsizetype i) {
+    return static_cast<uchar>(text.data()[i]);
+}
+
+template <typename View> bool endsLine(View text, qsizetype i) {
+    const char16_t c = unitAt(text, i);
+    return c == u'\n' || (c == u'\r' && (i + 1 >= text.size() || unitAt(text, i + 1) != u'\n'));
 }
 
 // The start of the last `lines` lines of text (CR LF, LF and a lone CR each
 // end a line, as the log shows them), or 0 when it has fewer.
-qsizetype startOfLastLines(QStringView text, int lines) {
+template <typename View> qsizetype startOfLastLines(View text, int lines) {
     int seen = 0;
     qsizetype run = 0;
     for (qsizetype i = text.size() - 1; i >= 0; --i) {
@@ -35,7 +43,7 @@ qsizetype startOfLastLines(QStringView text, int lines) {
 // longer than LineLength is shown in pieces of that length. Builds the
 // text to insert (prefix, data, CR LF) in one pass, without a copy of the
 // whole entry, and counts the lines it ends.
-QString inDisplayLines(QStringView prefix, QStringView data, int* lineCount) {
+template <typename View> QString inDisplayLines(QStringView prefix, View data, int* lineCount) {
     QString out;
     out.reserve(prefix.size() + data.size() + data.size() / ActivityLog::LineLength + 2);
     out += prefix;
@@ -46,8 +54,8 @@ QString inDisplayLines(QStringView prefix, QStringView data, int* lineCount) {
         if (endsLine(data, i)) {
             run = 0;
             ++lines;
-        } else if (data[i] != u'\r' && ++run >= ActivityLog::LineLength && i + 1 < data.size() &&
-                   !endsLine(data, i + 1) && data[i + 1] != u'\r') {
+        } else if (unitAt(data, i) != u'\r' && ++run >= ActivityLog::LineLength &&
+                   i + 1 < data.size() && !endsLine(data, i + 1) && unitAt(data, i + 1) != u'\r') {
             out += data.mid(copied, i + 1 - copied);
             out += u'\n';
             copied = i + 1;
@@ -70,30 +78,38 @@ std::size_t counterOf(LogCategory cat) {
 } // namespace
 
 void ActivityLog::updateLog(const QString& Data, LogCategory Cat) {
+    append(QStringView(Data), Cat);
+}
+
+void ActivityLog::updateLogBytes(const QByteArray& Data, LogCategory Cat) {
+    append(QLatin1String(Data), Cat);
+}
+
+template <typename View> void ActivityLog::append(View Data, LogCategory Cat) {
     m_loggedCharacters[counterOf(Cat)] += Data.size();
 
-    // Of an entry longer than the capacity only the lines it keeps matter;
-    // the CR LF that ends the entry makes one more (empty) line.
+    // Of an entry longer than the capacity only the lines it keeps become
+    // text; the CR LF that ends the entry makes one more (empty) line.
     const qsizetype keepFrom = startOfLastLines(Data, CapacityLines - 1);
     int newLines = 0;
-    const QString shown = inDisplayLines(keepFrom == 0 ? logPrefix(Cat) : QString(),
-                                         QStringView(Data).mid(keepFrom), &newLines);
+    const QString shown =
+        inDisplayLines(keepFrom == 0 ? logPrefix(Cat) : QString(), Data.mid(keepFrom), &newLines);
 
+    // Drop the oldest lines beyond the capacity first, so the log never holds
+    // more. Selecting them by position, not by moving over them block by
+    // block, keeps Qt from laying out every line it is about to throw away.
     QTextDocument* doc = m_box->document();
-    if (newLines >= CapacityLines)
+    const int excess = doc->blockCount() - 1 + newLines - CapacityLines;
+    if (newLines >= CapacityLines) {
         doc->clear(); // the entry alone fills the log
-    QTextCursor end(doc);
-    end.movePosition(QTextCursor::End);
-    end.insertText(shown);
-    // Drop the oldest lines beyond the capacity. Selecting them by position,
-    // not by moving over them block by block, keeps Qt from laying out every
-    // line it is about to throw away.
-    const int excess = doc->blockCount() - 1 - CapacityLines;
-    if (excess > 0) {
+    } else if (excess > 0) {
         QTextCursor oldest(doc);
         oldest.setPosition(doc->findBlockByNumber(excess).position(), QTextCursor::KeepAnchor);
         oldest.removeSelectedText();
     }
+    QTextCursor end(doc);
+    end.movePosition(QTextCursor::End);
+    end.insertText(shown);
     // Caret after the last character, so the newest entry is in view;
     // unless the reader is elsewhere, whose view and selection stay.
     if (!m_following)

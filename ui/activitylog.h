@@ -21,6 +21,7 @@ public:
     explicit ActivityLog(QPlainTextEdit* box) : m_box(box) {}
 
     void updateLog(const QString& Data, LogCategory Cat) override;
+    void updateLogBytes(const QByteArray& Data, LogCategory Cat) override;
     void clear();
     // Off: entries are appended without moving the caret or the view.
     void setFollowing(bool on) { m_following = on; }
@@ -29,6 +30,8 @@ public:
     qint64 loggedCharacters(LogCategory Cat) const;
 
 private:
+    template <typename View> void append(View Data, LogCategory Cat);
+
     QPlainTextEdit* m_box;
     bool m_following = true;
     std::array<qint64, 5> m_loggedCharacters{}; // by category; 0 = any other

@@ -164,13 +164,6 @@ void FormMain::buildLayout() {
     Timer->setObjectName(QStringLiteral("Timer"));
     Timer->setInterval(500);
 
-    CommonDialog = new QFileDialog(this, QStringLiteral("Open"));
-    CommonDialog->setObjectName(QStringLiteral("CommonDialog"));
-    CommonDialog->setFileMode(QFileDialog::ExistingFile);
-    CommonDialog->setAcceptMode(QFileDialog::AcceptOpen);
-    // "*" rather than "*.*": on Linux the latter hides files without a dot.
-    CommonDialog->setNameFilter(QStringLiteral("All files (*)"));
-
     // Focus order as designed; the log sits between Clear Log and Exit.
     const QList<QWidget*> order = {txtDataSend,  CheckCR,      CheckLF,      btSendData,
                                    txtFileSend,  btChooseFile, btSendFile,   outputCmd[0],
@@ -210,6 +203,8 @@ void FormMain::connectEvents() {
     // What the session reports.
     connect(m_terminal.get(), &Terminal::logEntry, this,
             [this](const QString& Data, LogCategory Cat) { m_log->updateLog(Data, Cat); });
+    connect(m_terminal.get(), &Terminal::logBytes, this,
+            [this](const QByteArray& Data, LogCategory Cat) { m_log->updateLogBytes(Data, Cat); });
     connect(m_terminal.get(), &Terminal::statusChanged, this, [this](const QString& status) {
         statusConnection->setText(status);
         statusConnection->refreshDetails();
@@ -286,10 +281,23 @@ void FormMain::outputCmd_Click(int index) {
     m_terminal->sendOutput(index);
 }
 
+QFileDialog* FormMain::commonDialog() {
+    // Made when first needed: building it costs as much as the rest of the window.
+    if (!CommonDialog) {
+        CommonDialog = new QFileDialog(this, QStringLiteral("Open"));
+        CommonDialog->setObjectName(QStringLiteral("CommonDialog"));
+        CommonDialog->setFileMode(QFileDialog::ExistingFile);
+        CommonDialog->setAcceptMode(QFileDialog::AcceptOpen);
+        // "*" rather than "*.*": on Linux the latter hides files without a dot.
+        CommonDialog->setNameFilter(QStringLiteral("All files (*)"));
+    }
+    return CommonDialog;
+}
+
 void FormMain::btChooseFile_Click() {
     // The dialog lives as long as the window, so it opens where the last
     // choice was. A cancel leaves the field as it is.
-    if (CommonDialog->exec() != QDialog::Accepted)
+    if (commonDialog()->exec() != QDialog::Accepted)
         return;
     const QStringList chosen = CommonDialog->selectedFiles();
     if (!chosen.isEmpty() && !chosen.first().isEmpty())

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class LogControls;
@@ -37,6 +38,9 @@ public:
     // Life cycle (ui/startup.cpp): centre, then the session loads the
     // settings and opens the port; Exit.
     void load();
+    // The program's start: load() and show(), with the port opened just
+    // after the window's first frame, and then `loaded`.
+    void loadAndShow(std::function<void()> loaded = {});
     void btExit_Click();
 
     // Activity log and status line (session/logfeed.cpp, serial/connectionstatus.cpp).
@@ -55,6 +59,8 @@ public:
     void btSendData_Click();
     void outputCmd_Click(int index);
     void btChooseFile_Click();
+    // The open-file dialog, made on first use; it then lives as long as the window.
+    QFileDialog* commonDialog();
     void btSendFile_Click();
 
     // Receiving (serial/receivepoller.cpp).
@@ -97,13 +103,16 @@ public:
     StatusPanel* statusConnection = nullptr;
     QLabel* statusClock = nullptr;
     QTimer* Timer = nullptr;
-    QFileDialog* CommonDialog = nullptr;
+    QFileDialog* CommonDialog = nullptr; // see commonDialog()
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    void centre();
+    void runAfterFirstFrame();
     void buildLayout();
     void connectEvents();
     void installKeyboard();
@@ -114,4 +123,5 @@ private:
     std::unique_ptr<Terminal> m_terminal;
     std::unique_ptr<LogFeed> m_log;
     std::unique_ptr<LogControls> m_logControls;
+    std::function<void()> m_afterFirstFrame; // the rest of loadAndShow()
 };

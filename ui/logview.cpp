@@ -24,10 +24,18 @@ bool LogView::following() const {
 }
 
 void LogView::showEntry(const QString& Data, LogCategory Cat) {
+    show([&] { m_log.updateLog(Data, Cat); });
+}
+
+void LogView::showBytes(const QByteArray& Data, LogCategory Cat) {
+    show([&] { m_log.updateLogBytes(Data, Cat); });
+}
+
+template <typename Append> void LogView::show(Append append) {
     const bool follow = following();
     m_log.setFollowing(follow);
     if (follow) {
-        m_log.updateLog(Data, Cat);
+        append();
     } else {
         // The scroll bar counts lines from the top, so dropping the oldest
         // lines would slide the text under the reader: keep the top line.
@@ -35,7 +43,7 @@ void LogView::showEntry(const QString& Data, LogCategory Cat) {
         const QTextBlock top = m_box->document()->findBlockByLineNumber(bar->value());
         const int intoBlock = bar->value() - top.firstLineNumber();
         const QTextCursor mark(top); // moves with the text
-        m_log.updateLog(Data, Cat);
+        append();
         bar->setValue(mark.block().firstLineNumber() + intoBlock);
     }
     emit entryShown();

@@ -23,12 +23,15 @@ public:
     bool following() const;
 
     void showEntry(const QString& Data, LogCategory Cat) override;
+    void showBytes(const QByteArray& Data, LogCategory Cat) override;
     void clearShown() override;
 
 signals:
     void entryShown();
 
 private:
+    template <typename Append> void show(Append append);
+
     QPlainTextEdit* m_box;
     ActivityLog m_log;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/textfit.h"
 
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QString>
 #include <QWidget>
@@ -38,5 +39,8 @@ void applyDesignFont(QWidget* window) {
                    QStringLiteral("Nimbus Sans"), QStringLiteral("Arial"),
                    QStringLiteral("Helvetica"), f.family()});
     f.setPixelSize(11);
+    // Settled on the family found once: otherwise every size and width the
+    // captions take asks the font system for each name in the list anew.
+    f.setFamilies({QFontInfo(f).family()});
     window->setFont(f);
 }

@@ -30,7 +30,8 @@ int run(int argc, char** argv) {
     const double m = bench::median(minimal);
     bench::printRow({"idle memory: peak after start and " + bench::fixed(idle, 1) +
                          " s idle (MiB, median of " + std::to_string(rounds) + ")",
-                     bench::fixed(b, 1), bench::fixed(m, 1), bench::ratioText(b, m), "-", "-"});
+                     bench::fixed(b, 1), bench::fixed(m, 1), bench::ratioText(b, m), "≤ 1.15×",
+                     bench::yesNo(b <= 1.15 * m)});
     return 0;
 }
 

@@ -122,7 +122,7 @@ int run(int argc, char** argv) {
         if (line == "stop")
             report(complete ? *complete : now());
     });
-    bench::printReport("ready", {{"rss_mib", bench::rssMiB()}});
+    bench::printReport("ready", {{"rss_mib", bench::rssMiB()}, {"peak_mib", bench::peakRssMiB()}});
     return QApplication::exec();
 }
 

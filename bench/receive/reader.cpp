@@ -43,7 +43,7 @@ int run(int argc, char** argv) {
     double longestGap = 0;
     int ticks = 0;
     const double cpuAtStart = bench::cpuSeconds();
-    bench::printReport("ready", {{"rss_mib", bench::rssMiB()}});
+    bench::printReport("ready", {{"rss_mib", bench::rssMiB()}, {"peak_mib", bench::peakRssMiB()}});
 
     // As in the window, the report waits for the tick after the last byte.
     double doneAt = 0;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "appkit.h"
 
+#include "base/largebuffers.h"
 #include "ui/pictures/appicon.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 namespace bench {
 
 void setUpLikeBrovik() {
+    returnLargeBuffersToTheSystem();
     QApplication::setApplicationName(QStringLiteral("Brovik"));
     QApplication::setOrganizationName(QStringLiteral("Brovik"));
     QApplication::setApplicationVersion(QStringLiteral(BROVIK_VERSION));

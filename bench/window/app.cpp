@@ -7,7 +7,10 @@
 #include "appkit.h"
 #include "benchkit.h"
 #include "shown.h"
+#include "ui/boardactions.h"
+#include "ui/busservice.h"
 #include "ui/formmain.h"
+#include "ui/logcontrols.h"
 
 #include <QApplication>
 
@@ -31,8 +34,10 @@ int run(int argc, char** argv) {
             QCoreApplication::quit();
         });
     });
-    formMain.load();
-    formMain.show();
+    BoardActions board(formMain);
+    board.addTo(formMain.logControls().actions());
+    BusService bus(board);
+    formMain.loadAndShow([&] { bus.publish(); });
     return QApplication::exec();
 }
 

@@ -26,6 +26,9 @@ SessionRecord::SessionRecord(Terminal& terminal) {
     connect(&terminal, &Terminal::logEntry, this, [this](const QString& Data, LogCategory Cat) {
         entries.append({Cat, Data});
     });
+    connect(&terminal, &Terminal::logBytes, this, [this](const QByteArray& Data, LogCategory Cat) {
+        entries.append({Cat, QString::fromLatin1(Data)});
+    });
     connect(&terminal, &Terminal::statusChanged, this,
             [this](const QString& status) { statuses.append(status); });
 }

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/pictures/appicon.h"
 
+#include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+
+#include <algorithm>
 
 QList<int> programIconSizes() {
     return {16, 32, 48, 64, 128, 256};
@@ -57,9 +60,38 @@ QImage programIconImage(int size) {
     return image;
 }
 
+namespace {
+
+// Paints the icon at the size asked for, when it is asked for: most sizes
+// are never wanted, and painting them all would slow every start.
+class ProgramIconEngine : public QIconEngine {
+public:
+    QIconEngine* clone() const override { return new ProgramIconEngine; }
+    QString key() const override { return QStringLiteral("brovik-program-icon"); }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        QList<QSize> sizes;
+        for (int n : programIconSizes())
+            sizes.append(QSize(n, n));
+        return sizes;
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(size.width(), size.height());
+        return QSize(side, side);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        const int side = actualSize(size, mode, state).width();
+        return side > 0 ? QPixmap::fromImage(programIconImage(side)) : QPixmap();
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        const qreal side = std::min(rect.width(), rect.height());
+        paintProgramIcon(*painter, QRectF(rect.x() + (rect.width() - side) / 2,
+                                          rect.y() + (rect.height() - side) / 2, side, side));
+    }
+};
+
+} // namespace
+
 QIcon programIcon() {
-    QIcon icon;
-    for (int size : programIconSizes())
-        icon.addPixmap(QPixmap::fromImage(programIconImage(size)));
-    return icon;
+    return QIcon(new ProgramIconEngine);
 }

@@ -13,7 +13,7 @@ class QRectF;
 // The sizes the icon comes in, in pixels (square).
 QList<int> programIconSizes();
 
-// The icon with one image for each of programIconSizes().
+// The icon in each of programIconSizes(), each painted when first asked for.
 QIcon programIcon();
 
 // The icon painted at size × size pixels, transparent around the symbol.
