@@ -7,6 +7,8 @@
 #include "session/capturefile.h"
 #include "session/logdisplay.h"
 
+#include <algorithm>
+
 namespace {
 
 std::size_t counterOf(LogCategory cat) {
@@ -15,6 +17,12 @@ std::size_t counterOf(LogCategory cat) {
 }
 
 constexpr int StampWidth = 13; // "HH:mm:ss.zzz "
+
+// Received bytes stand for one character each: ASCII is its own UTF-8.
+QByteArray latin1AsUtf8(const QByteArray& bytes) {
+    const bool ascii = std::none_of(bytes.begin(), bytes.end(), [](char c) { return c & 0x80; });
+    return ascii ? bytes : QString::fromLatin1(bytes).toUtf8();
+}
 
 } // namespace
 
@@ -46,30 +54,38 @@ void LogFeed::updateLog(const QString& Data, LogCategory Cat) {
 }
 
 void LogFeed::updateLogBytes(const QByteArray& Data, LogCategory Cat) {
-    if (Cat != LogCategory::Received || m_showTimes || m_capture ||
-        m_received.mode() != ReceivedAs::Designed || m_received.holding() ||
-        m_received.stripsTerminalCodes()) {
+    if (Cat != LogCategory::Received || m_showTimes || m_received.mode() != ReceivedAs::Designed ||
+        m_received.holding() || m_received.stripsTerminalCodes()) {
         updateLog(QString::fromLatin1(Data), Cat);
         return;
     }
     m_loggedCharacters[counterOf(Cat)] += Data.size();
     m_receivedThisTick = true;
+    if (m_capture && m_capture->raw())
+        m_capture->pending() += Data;
+    else if (m_capture)
+        captureEntry(stamp(m_clock()), Cat, latin1AsUtf8(Data));
     for (LogDisplay* d : std::as_const(m_displays))
         d->showBytes(Data, Cat);
+}
+
+void LogFeed::captureEntry(const QString& time, LogCategory Cat, const QByteArray& shownUtf8) {
+    QByteArray& out = m_capture->pending();
+    out += time.toUtf8();
+    out += logPrefix(Cat).toUtf8();
+    out += shownUtf8;
+    out += "\r\n";
 }
 
 void LogFeed::show(const QString& time, LogCategory Cat, const QString& shown) {
     const QString prefix = logPrefix(Cat);
     if (m_capture && !m_capture->raw()) {
-        QByteArray& out = m_capture->pending();
-        out += time.toUtf8();
-        out += prefix.toUtf8();
         // Hex rows stand under the first one, after the time the boxes lack.
         if (!m_showTimes && m_received.mode() == ReceivedAs::Hex && Cat == LogCategory::Received)
-            out += QString(shown).replace(u'\n', u'\n' + QString(StampWidth, u' ')).toUtf8();
+            captureEntry(time, Cat,
+                         QString(shown).replace(u'\n', u'\n' + QString(StampWidth, u' ')).toUtf8());
         else
-            out += shown.toUtf8();
-        out += "\r\n";
+            captureEntry(time, Cat, shown.toUtf8());
     }
     if (m_showTimes) {
         const QString entry = time + prefix + shown;

@@ -29,8 +29,8 @@ public:
     ~LogFeed() override;
 
     void updateLog(const QString& Data, LogCategory Cat) override;
-    // Received bytes shown as designed, untimed and not captured, go to the
-    // text boxes as bytes; anything else as the text they stand for.
+    // Received bytes shown as designed and untimed go to the text boxes, and
+    // to a capture, as bytes; anything else as the text they stand for.
     void updateLogBytes(const QByteArray& Data, LogCategory Cat) override;
     // Empties every text box; a capture goes on.
     void clear();
@@ -70,6 +70,8 @@ public:
 
 private:
     void show(const QString& stamp, LogCategory Cat, const QString& shown);
+    // One entry of a capture that is not raw: its time, prefix and text.
+    void captureEntry(const QString& time, LogCategory Cat, const QByteArray& shownUtf8);
     void writeCapture();
 
     QList<LogDisplay*> m_displays;

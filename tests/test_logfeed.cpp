@@ -219,20 +219,27 @@ private slots:
     void aCaptureWritesEachTickAtItsEnd() {
         QFETCH(bool, raw);
         QFETCH(QByteArray, written);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("capture"));
-        Feed f;
-        QVERIFY(f.feed.startCapture(path, raw));
-        f.feed.updateLog(QStringLiteral("AT\r"), LogCategory::Sent);
-        f.feed.updateLog(fromWireBytes(QByteArray("\xe9\x00\r\n", 4)), LogCategory::Received);
-        f.feed.updateLog(QStringLiteral("Load: x"), LogCategory::Error);
-        QCOMPARE(fileContents(path), QByteArray()); // not before the tick ends
-        f.feed.tickEnded();
-        QCOMPARE(fileContents(path), written);
-        f.feed.stopCapture();
-        f.feed.updateLog(QStringLiteral("after"), LogCategory::Info);
-        f.feed.tickEnded();
-        QCOMPARE(fileContents(path), written);
+        const QByteArray received("\xe9\x00\r\n", 4);
+        // As text, and as the bytes the receive tick hands on.
+        for (const bool asBytes : {false, true}) {
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("capture"));
+            Feed f;
+            QVERIFY(f.feed.startCapture(path, raw));
+            f.feed.updateLog(QStringLiteral("AT\r"), LogCategory::Sent);
+            if (asBytes)
+                f.feed.updateLogBytes(received, LogCategory::Received);
+            else
+                f.feed.updateLog(fromWireBytes(received), LogCategory::Received);
+            f.feed.updateLog(QStringLiteral("Load: x"), LogCategory::Error);
+            QCOMPARE(fileContents(path), QByteArray()); // not before the tick ends
+            f.feed.tickEnded();
+            QCOMPARE(fileContents(path), written);
+            f.feed.stopCapture();
+            f.feed.updateLog(QStringLiteral("after"), LogCategory::Info);
+            f.feed.tickEnded();
+            QCOMPARE(fileContents(path), written);
+        }
     }
 
     void aFailedWriteStopsTheCaptureWithOneLine_data() {
