@@ -4,8 +4,10 @@
 #include "base/failure.h"
 #include "session/regularfile.h"
 
+#include <array>
 #include <cerrno>
 #include <cstring>
+#include <sys/uio.h>
 #include <unistd.h>
 
 CaptureFile::CaptureFile(const QString& path, bool raw)
@@ -19,11 +21,23 @@ CaptureFile::~CaptureFile() {
     ::close(m_fd);
 }
 
+void CaptureFile::add(const QByteArray& bytes) {
+    if (!bytes.isEmpty())
+        m_pending.append(bytes);
+}
+
 void CaptureFile::write() {
-    const char* data = m_pending.constData();
-    qsizetype left = m_pending.size();
-    while (left > 0) {
-        const ssize_t n = ::write(m_fd, data, static_cast<size_t>(left));
+    qsizetype next = 0;    // the first array not yet written whole
+    qsizetype written = 0; // of it, the bytes written
+    while (next < m_pending.size()) {
+        std::array<iovec, 64> parts;
+        std::size_t count = 0;
+        for (qsizetype i = next; i < m_pending.size() && count < parts.size(); ++i, ++count) {
+            const qsizetype skip = i == next ? written : 0;
+            parts[count] = {const_cast<char*>(m_pending[i].constData()) + skip,
+                            static_cast<size_t>(m_pending[i].size() - skip)};
+        }
+        ssize_t n = ::writev(m_fd, parts.data(), static_cast<int>(count));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -31,8 +45,16 @@ void CaptureFile::write() {
             m_pending.clear();
             throw Failure(QString::fromLocal8Bit(std::strerror(err)));
         }
-        data += n;
-        left -= n;
+        while (n > 0) {
+            const qsizetype rest = m_pending[next].size() - written;
+            if (n < rest) {
+                written += n;
+                break;
+            }
+            n -= rest;
+            ++next;
+            written = 0;
+        }
     }
     m_pending.clear();
 }

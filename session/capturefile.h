@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QString>
 
 // A file the log is captured to. Entries gather in memory during a tick and
@@ -20,8 +21,9 @@ public:
     const QString& path() const { return m_path; }
     bool raw() const { return m_raw; }
 
-    // What the next write takes.
-    QByteArray& pending() { return m_pending; }
+    // Adds to what the next write takes. The bytes are shared, not copied:
+    // a tick's received data goes to the file from the array it came in.
+    void add(const QByteArray& bytes);
     // Writes everything pending; throws Failure with the system's reason.
     // What could not be written is dropped, so a later write does not repeat it.
     void write();
@@ -30,5 +32,5 @@ private:
     QString m_path;
     bool m_raw;
     int m_fd = -1;
-    QByteArray m_pending;
+    QByteArrayList m_pending;
 };

@@ -41,7 +41,7 @@ void LogFeed::updateLog(const QString& Data, LogCategory Cat) {
     if (received) {
         m_receivedThisTick = true;
         if (m_capture && m_capture->raw())
-            m_capture->pending() += toWireBytes(Data);
+            m_capture->add(toWireBytes(Data));
     }
     const QString time = m_showTimes || timedCapture ? stamp(m_clock()) : QString();
     if (!received || (m_received.mode() == ReceivedAs::Designed && !m_received.holding() &&
@@ -62,7 +62,7 @@ void LogFeed::updateLogBytes(const QByteArray& Data, LogCategory Cat) {
     m_loggedCharacters[counterOf(Cat)] += Data.size();
     m_receivedThisTick = true;
     if (m_capture && m_capture->raw())
-        m_capture->pending() += Data;
+        m_capture->add(Data);
     else if (m_capture)
         captureEntry(stamp(m_clock()), Cat, latin1AsUtf8(Data));
     for (LogDisplay* d : std::as_const(m_displays))
@@ -70,11 +70,9 @@ void LogFeed::updateLogBytes(const QByteArray& Data, LogCategory Cat) {
 }
 
 void LogFeed::captureEntry(const QString& time, LogCategory Cat, const QByteArray& shownUtf8) {
-    QByteArray& out = m_capture->pending();
-    out += time.toUtf8();
-    out += logPrefix(Cat).toUtf8();
-    out += shownUtf8;
-    out += "\r\n";
+    m_capture->add(time.toUtf8() + logPrefix(Cat).toUtf8());
+    m_capture->add(shownUtf8);
+    m_capture->add(QByteArrayLiteral("\r\n"));
 }
 
 void LogFeed::show(const QString& time, LogCategory Cat, const QString& shown) {

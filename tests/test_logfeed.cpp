@@ -288,6 +288,8 @@ private slots:
         QCOMPARE(f.display.shown.last(), QStringLiteral("2:more"));
         QCOMPARE(f.display.shown.filter(QStringLiteral("Capture:")).size(), 1);
         QVERIFY(fileContents(path).startsWith("small"));
+        if (cause == u"limit") // what fit, written once
+            QCOMPARE(fileContents(path), "small" + QByteArray(4096 - 5, 'x'));
     }
 };
 
