@@ -27,7 +27,8 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     sleep 0.5
     # No window manager runs here: give the window the focus, then type.
     xdotool windowfocus --sync "$wid" 2>/dev/null
-    xdotool type "ATZ0x0Dh" 2>/dev/null
+    # The demo ticks CR: Enter sends ATZ with it, as the README tells.
+    xdotool type "ATZ" 2>/dev/null
     xdotool key Return 2>/dev/null
     sleep 1
     xdotool key alt+x 2>/dev/null
