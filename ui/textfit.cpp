@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr int StretchStep = 5;
+
 qreal widthOf(const QFont& font, const QString& text) {
     return QFontMetricsF(font).size(Qt::TextSingleLine | Qt::TextShowMnemonic, text).width();
 }
@@ -25,10 +27,14 @@ QFont fittedFont(const QFont& font, const QString& text, int room) {
     const int normal = font.stretch() > 0 ? font.stretch() : int(QFont::Unstretched);
     const int narrowest = normal * NarrowestStretch / 100;
     QFont narrow = font;
-    int stretch = std::max(narrowest, int(normal * room / wide));
-    for (;; --stretch) {
+    // Width goes with the stretch, so start from the step below the ratio.
+    // Steps, not every percent: each stretch costs the font system a face
+    // of its own, which is most of what the first frame spends on text.
+    int stretch = int(normal * room / wide) / StretchStep * StretchStep;
+    for (;; stretch -= StretchStep) {
+        stretch = std::max(stretch, narrowest);
         narrow.setStretch(stretch);
-        if (stretch <= narrowest || widthOf(narrow, text) <= room)
+        if (stretch == narrowest || widthOf(narrow, text) <= room)
             return narrow;
     }
 }
