@@ -15,6 +15,22 @@ bool in(char16_t c, char16_t low, char16_t high) {
 
 enum class Scan { Complete, Cut, NotASequence };
 
+// From text[j]: intermediates, then one final character from finalLow to 0x7E, ending the
+// sequence whose ESC is at text[i].
+Scan scanFinal(QStringView text, qsizetype i, qsizetype j, char16_t finalLow, qsizetype* length) {
+    const qsizetype n = text.size();
+    while (j < n && in(text[j].unicode(), 0x20, 0x2F))
+        ++j;
+    if (j - i > LongestSequence)
+        return Scan::NotASequence;
+    if (j >= n)
+        return Scan::Cut;
+    if (!in(text[j].unicode(), finalLow, 0x7E))
+        return Scan::NotASequence;
+    *length = j + 1 - i;
+    return Scan::Complete;
+}
+
 // The length of the sequence starting with the ESC at text[i].
 Scan scanSequence(QStringView text, qsizetype i, qsizetype* length) {
     const qsizetype n = text.size();
@@ -25,16 +41,7 @@ Scan scanSequence(QStringView text, qsizetype i, qsizetype* length) {
     if (kind == u'[') {
         while (j < n && in(text[j].unicode(), 0x30, 0x3F))
             ++j;
-        while (j < n && in(text[j].unicode(), 0x20, 0x2F))
-            ++j;
-        if (j - i > LongestSequence)
-            return Scan::NotASequence;
-        if (j >= n)
-            return Scan::Cut;
-        if (!in(text[j].unicode(), 0x40, 0x7E))
-            return Scan::NotASequence;
-        *length = j + 1 - i;
-        return Scan::Complete;
+        return scanFinal(text, i, j, 0x40, length);
     }
     if (kind == u']' || kind == u'P' || kind == u'X' || kind == u'^' || kind == u'_') {
         // A string: ends with ST (ESC \), or BEL as terminals accept for OSC.
@@ -56,17 +63,7 @@ Scan scanSequence(QStringView text, qsizetype i, qsizetype* length) {
         return j - i > LongestString ? Scan::NotASequence : Scan::Cut;
     }
     // ESC, intermediates, one final character.
-    j = i + 1;
-    while (j < n && in(text[j].unicode(), 0x20, 0x2F))
-        ++j;
-    if (j - i > LongestSequence)
-        return Scan::NotASequence;
-    if (j >= n)
-        return Scan::Cut;
-    if (!in(text[j].unicode(), 0x30, 0x7E))
-        return Scan::NotASequence;
-    *length = j + 1 - i;
-    return Scan::Complete;
+    return scanFinal(text, i, i + 1, 0x30, length);
 }
 
 } // namespace

@@ -218,10 +218,6 @@ private slots:
             << QByteArray("[COM]\nSettings=250000,e,7,1\n") << ""
             << "250000"
             << "250000,e,7,1";
-        QTest::newRow("below 50") << QByteArray() << "30"
-                                  << "9600"
-                                  << "the baud rate \"30\" is not a whole number from 50 to "
-                                     "4,000,000";
         QTest::newRow("letters are not taken")
             << QByteArray() << "12ab"
             << "9600"

@@ -346,15 +346,8 @@ private slots:
         }
     }
 
-    void anUnlistedLiveValueFailsBeforeTheSettingsChange_data() {
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<QString>("description");
-        QTest::newRow("upper-case parity") << "9600,N,8,1"
-                                           << "no parity selected";
-    }
     void anUnlistedLiveValueFailsBeforeTheSettingsChange() {
-        QFETCH(QString, settings);
-        QFETCH(QString, description);
+        const QString settings = QStringLiteral("9600,N,8,1"); // upper-case parity
         env.writeSettingsFile("[COM]\nSettings=" + settings.toLatin1() + "\nHandShaking=2\n");
         mapPorts();
         start();
@@ -362,12 +355,31 @@ private slots:
         OptionsView view = filled();
         view.port = 1; // COM2
         view.flow = entry(OptionChoices::FlowControls, "None");
-        QCOMPARE(textOf(t->applyOptions(view)), description);
+        QCOMPARE(textOf(t->applyOptions(view)), QStringLiteral("no parity selected"));
         SerialPort& comm = t->port();
         QCOMPARE(comm.CommPort(), 2);
         QCOMPARE(comm.Settings(), settings);
         QCOMPARE(comm.Handshaking(), 2);
         QVERIFY(!comm.PortOpen());
+    }
+
+    // A rate typed into the baud list, taken when no entry is selected.
+    void aTypedBaudRateOutOfRangeFails_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("below 50") << "30";
+        QTest::newRow("above 4,000,000") << "4000001";
+        QTest::newRow("a sign") << "+9600";
+    }
+    void aTypedBaudRateOutOfRangeFails() {
+        QFETCH(QString, typed);
+        start();
+        OptionsView view = filled();
+        view.baudRate = -1;
+        view.baudRateText = typed;
+        QCOMPARE(textOf(t->applyOptions(view)),
+                 QStringLiteral("the baud rate \"") + typed +
+                     QStringLiteral("\" is not a whole number from 50 to 4,000,000"));
+        QVERIFY(!t->port().PortOpen());
     }
 
     void applyReconfiguresTheLivePortAndStaysOpen() {

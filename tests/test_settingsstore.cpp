@@ -88,14 +88,10 @@ private slots:
             QStringLiteral("9600,n,8,1"));
         QCOMPARE(get(QStringLiteral("Outputs"), QStringLiteral("Output1")), QString());
 
-        const QString tricky = QStringLiteral("AT0x0Dh, \"quoted\"; =;#[x] \\ ü\t");
-        SettingsStore::SaveSetting(app, QStringLiteral("Outputs"), QStringLiteral("Output1"),
-                                   tricky);
         SettingsStore::SaveSetting(app, QStringLiteral("COM"), QStringLiteral("Settings"),
                                    QStringLiteral("19200,e,7,2"));
         SettingsStore::SaveSetting(app, QStringLiteral("Outputs"), QStringLiteral("Output2"),
                                    QString());
-        QCOMPARE(get(QStringLiteral("Outputs"), QStringLiteral("Output1")), tricky);
         QCOMPARE(get(QStringLiteral("COM"), QStringLiteral("Settings")),
                  QStringLiteral("19200,e,7,2"));
         QCOMPARE(get(QStringLiteral("Outputs"), QStringLiteral("Output2"), QStringLiteral("dflt")),

@@ -12,10 +12,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QTimer>
-
-#include <cstdio>
 
 namespace {
 
@@ -24,13 +21,8 @@ int run(int argc, char** argv) {
     bench::setUpLikeBrovik();
 
     FormMain w;
-    w.load();
-    w.show();
-    QCoreApplication::processEvents();
-    if (!w.MSComm().PortOpen()) {
-        std::printf("error COM1 did not open: %s\n", qPrintable(w.txtLog->toPlainText()));
+    if (!bench::loadWithPortOpen(w))
         return 1;
-    }
 
     QTimer drained;
     drained.setInterval(1);

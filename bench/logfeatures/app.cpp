@@ -9,7 +9,6 @@
 
 #include "appkit.h"
 #include "benchkit.h"
-#include "serial/serialport.h"
 #include "ui/findbar.h"
 #include "ui/formmain.h"
 #include "ui/logcontextmenu.h"
@@ -31,13 +30,8 @@ namespace {
 
 int flood(const std::string& mode, qint64 expected, const QString& captureFile) {
     FormMain w;
-    w.load();
-    w.show();
-    QCoreApplication::processEvents();
-    if (!w.MSComm().PortOpen()) {
-        std::printf("error COM1 did not open: %s\n", qPrintable(w.txtLog->toPlainText()));
+    if (!bench::loadWithPortOpen(w))
         return 1;
-    }
     if (mode == "capture" && !w.logControls().startCapture(captureFile, false)) {
         std::printf("error cannot capture: %s\n", qPrintable(w.txtLog->toPlainText()));
         return 1;

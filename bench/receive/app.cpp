@@ -6,12 +6,10 @@
 
 #include "appkit.h"
 #include "benchkit.h"
-#include "serial/serialport.h"
 #include "ui/formmain.h"
 
 #include <QApplication>
 #include <QEvent>
-#include <QPlainTextEdit>
 #include <QTimer>
 
 #include <algorithm>
@@ -76,13 +74,8 @@ int run(int argc, char** argv) {
     const qint64 expected = std::atoll(argv[1]);
 
     FormMain w;
-    w.load();
-    w.show();
-    QCoreApplication::processEvents();
-    if (!w.MSComm().PortOpen()) {
-        std::printf("error COM1 did not open: %s\n", qPrintable(w.txtLog->toPlainText()));
+    if (!bench::loadWithPortOpen(w))
         return 1;
-    }
 
     TickWatch watch(w.Timer);
     const double cpuAtStart = bench::cpuSeconds();

@@ -2,10 +2,15 @@
 #include "appkit.h"
 
 #include "base/largebuffers.h"
+#include "serial/serialport.h"
+#include "ui/formmain.h"
 #include "ui/pictures/appicon.h"
 
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QSocketNotifier>
+
+#include <cstdio>
 
 #include <unistd.h>
 
@@ -18,6 +23,16 @@ void setUpLikeBrovik() {
     QApplication::setApplicationVersion(QStringLiteral(BROVIK_VERSION));
     QApplication::setWindowIcon(programIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("brovik"));
+}
+
+bool loadWithPortOpen(FormMain& window) {
+    window.load();
+    window.show();
+    QCoreApplication::processEvents();
+    if (window.MSComm().PortOpen())
+        return true;
+    std::printf("error COM1 did not open: %s\n", qPrintable(window.txtLog->toPlainText()));
+    return false;
 }
 
 void onStdinLines(QObject* context, std::function<void(const std::string&)> handler) {

@@ -6,12 +6,17 @@
 #include <functional>
 #include <string>
 
+class FormMain;
 class QObject;
 
 namespace bench {
 
 // Names the application and gives it its icon, as app/main.cpp does.
 void setUpLikeBrovik();
+
+// Loads and shows the window as a start does, with COM1 open; false, after
+// printing an "error" line with the log, when the port did not open.
+bool loadWithPortOpen(FormMain& window);
 
 // Calls handler with each line that arrives on stdin, and with "stop" once
 // stdin ends, for as long as context lives.

@@ -1,26 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/sessionrecord.h"
 
+#include "base/logprefix.h"
 #include "session/terminal.h"
-
-namespace {
-
-QString prefixFor(LogCategory cat) {
-    switch (cat) {
-    case LogCategory::Info:
-        return QStringLiteral("Info: ");
-    case LogCategory::Received:
-        return QStringLiteral("<< ");
-    case LogCategory::Sent:
-        return QStringLiteral(">> ");
-    case LogCategory::Error:
-        return QStringLiteral("Err: ");
-    default:
-        return {};
-    }
-}
-
-} // namespace
 
 SessionRecord::SessionRecord(Terminal& terminal) {
     connect(&terminal, &Terminal::logEntry, this, [this](const QString& Data, LogCategory Cat) {
@@ -36,7 +18,7 @@ SessionRecord::SessionRecord(Terminal& terminal) {
 QString SessionRecord::logText() const {
     QString text;
     for (const auto& [cat, data] : entries)
-        text += prefixFor(cat) + data + QStringLiteral("\r\n");
+        text += logPrefix(cat) + data + QStringLiteral("\r\n");
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
 }
 
