@@ -488,9 +488,9 @@ private slots:
             QVERIFY2(QFontInfo(c->font()).pixelSize() == size, qPrintable(what));
             // The style sets a caption that is too wide narrower as it draws it.
             QVERIFY2(qobject_cast<DesignStyle*>(c->style()), qPrintable(what));
-            const QFont drawn = fittedFont(c->font(), text, room.width());
-            QVERIFY2(QFontMetricsF(drawn).size(Qt::TextShowMnemonic, text).width() <= room.width(),
-                     qPrintable(what));
+            const qreal narrowing = narrowingToFit(c->font(), text, room.width());
+            const qreal wide = QFontMetricsF(c->font()).size(Qt::TextShowMnemonic, text).width();
+            QVERIFY2(wide * narrowing <= room.width(), qPrintable(what));
         };
         int captions = 0;
         for (QWidget* c : window->findChildren<QWidget*>()) {

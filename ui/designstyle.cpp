@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QStyleOption>
 #include <QWidget>
+#include <QtMath>
 
 namespace {
 
@@ -15,6 +16,7 @@ constexpr int CaptionIndent = 6;        // a frame's caption from its left edge
 constexpr int CaptionPad = 2;           // gap in the frame's line either side of it
 constexpr int ListFrame = 2;
 constexpr int ListArrowWidth = 11; // the arrow needs no more
+constexpr int ScrollBarBandRows = 64;
 
 const QStyleOptionGroupBox* plainFrame(const QStyleOptionComplex* option) {
     const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
@@ -79,6 +81,10 @@ QRect DesignStyle::subControlRect(ComplexControl control, const QStyleOptionComp
 
 void DesignStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                                      QPainter* painter, const QWidget* widget) const {
+    if (control == CC_ScrollBar) {
+        drawScrollBarInBands(option, painter, widget);
+        return;
+    }
     const auto* box = control == CC_GroupBox ? plainFrame(option) : nullptr;
     if (!box) {
         QProxyStyle::drawComplexControl(control, option, painter, widget);
@@ -107,15 +113,44 @@ void DesignStyle::drawComplexControl(ComplexControl control, const QStyleOptionC
     }
 }
 
+void DesignStyle::drawScrollBarInBands(const QStyleOptionComplex* option, QPainter* painter,
+                                       const QWidget* widget) const {
+    // Qt hands a gradient fill taller than about 96 device rows to a pool of
+    // threads, and starting those costs the first frame more than the fill.
+    // Bands of at most 64 rows draw the same pixels on the one thread.
+    const QRect r = option->rect;
+    const qreal dpr = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
+    const int band = std::max(1, int(ScrollBarBandRows / dpr));
+    if (r.height() <= band) {
+        QProxyStyle::drawComplexControl(CC_ScrollBar, option, painter, widget);
+        return;
+    }
+    for (int top = r.top(); top <= r.bottom(); top += band) {
+        painter->save();
+        painter->setClipRect(QRect(r.left(), top, r.width(), std::min(band, r.bottom() + 1 - top)),
+                             Qt::IntersectClip);
+        QProxyStyle::drawComplexControl(CC_ScrollBar, option, painter, widget);
+        painter->restore();
+    }
+}
+
 void DesignStyle::drawItemText(QPainter* painter, const QRect& rect, int flags,
                                const QPalette& palette, bool enabled, const QString& text,
                                QPalette::ColorRole role) const {
-    const QFont font = painter->font();
     const bool oneLine = !(flags & Qt::TextWordWrap) && !text.contains(u'\n');
-    const QFont fitted = oneLine ? fittedFont(font, text, rect.width()) : font;
-    painter->setFont(fitted);
-    QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, role);
-    painter->setFont(font);
+    const qreal narrowing = oneLine ? narrowingToFit(painter->font(), text, rect.width()) : 1.0;
+    if (narrowing >= 1.0) {
+        QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, role);
+        return;
+    }
+    // Narrower letters by squeezing the painter rather than by a stretched
+    // font: each stretch would cost the font system a face of its own.
+    painter->save();
+    painter->translate(rect.left(), 0);
+    painter->scale(narrowing, 1.0);
+    const QRect room(0, rect.top(), qCeil(rect.width() / narrowing), rect.height());
+    QProxyStyle::drawItemText(painter, room, flags, palette, enabled, text, role);
+    painter->restore();
 }
 
 void applyDesignStyle(QWidget* window) {

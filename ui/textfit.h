@@ -10,10 +10,10 @@ class QWidget;
 // normal width; below this it would be hard to read.
 inline constexpr int NarrowestStretch = 80;
 
-// The font in which text fits into room pixels: the font itself when it fits,
-// otherwise the same font at the same size with narrower letters, down to
-// NarrowestStretch. Access-key ampersands take no room.
-QFont fittedFont(const QFont& font, const QString& text, int room);
+// How much narrower than normal text in font is drawn to fit into room
+// pixels: 1 when it fits, otherwise the share of its width that fits, but
+// never below NarrowestStretch percent. Access-key ampersands take no room.
+qreal narrowingToFit(const QFont& font, const QString& text, int room);
 
 // The font the windows use: a compact sans serif at the size the layout was
 // designed for, falling back to whatever sans serif the desktop has.
