@@ -33,6 +33,8 @@ class TestPictures : public QObject {
 private slots:
     void sizes_data();
     void sizes();
+    void theBuiltInBannerIsTheOneThatWouldBePainted_data();
+    void theBuiltInBannerIsTheOneThatWouldBePainted();
     void faceTextLiesWhereTheLinksAre_data();
     void faceTextLiesWhereTheLinksAre();
     void bannerLogoKeepsClearOfTheCutOffEdge();
@@ -58,6 +60,22 @@ void TestPictures::sizes() {
     QCOMPARE(face.devicePixelRatio(), dpr);
     QCOMPARE(face.size(), (QSizeF(291, 186) * dpr).toSize());
     QCOMPARE(face.deviceIndependentSize().toSize(), QSize(291, 186));
+}
+
+void TestPictures::theBuiltInBannerIsTheOneThatWouldBePainted_data() {
+    QTest::addColumn<qreal>("dpr");
+    QTest::newRow("1") << 1.0;
+    QTest::newRow("2") << 2.0;
+}
+
+void TestPictures::theBuiltInBannerIsTheOneThatWouldBePainted() {
+    QFETCH(qreal, dpr);
+    const QImage built = prepaintedBanner(dpr);
+    QVERIFY(!built.isNull());
+    QCOMPARE(built.devicePixelRatio(), dpr);
+    const QImage painted = paintedBannerPixmap(dpr).toImage();
+    QCOMPARE(built.convertToFormat(QImage::Format_ARGB32),
+             painted.convertToFormat(QImage::Format_ARGB32));
 }
 
 void TestPictures::faceTextLiesWhereTheLinksAre_data() {

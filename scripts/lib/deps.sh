@@ -4,9 +4,10 @@
 # configures and builds the build folder the scripts share.
 # Sourced by scripts/run, scripts/test, scripts/package and scripts/bench.
 
-# dpkg-dev gives dpkg-buildflags, whose hardening flags every build takes.
+# dpkg-dev gives dpkg-buildflags, whose hardening flags every build takes; the
+# build paints the banner into the program in DejaVu Sans.
 BROVIK_BUILD_PACKAGES=(cmake make g++ pkg-config dpkg-dev qt6-base-dev qt6-base-dev-tools
-    qt6-serialport-dev libgl-dev)
+    qt6-serialport-dev libgl-dev fonts-dejavu-core)
 # The package test needs file (dpkg-shlibdeps reads binaries with it); the
 # validators check the desktop entry and the AppStream metadata; rsvg-convert draws the
 # scalable icon to compare it with the painted one; man-db reads the manual pages.

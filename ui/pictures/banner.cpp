@@ -9,6 +9,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QResource>
 
 namespace {
 
@@ -103,7 +104,43 @@ void paintBanner(QPainter& painter) {
     painter.restore();
 }
 
+QString prepaintedBannerName(qreal dpr) {
+    if (dpr == 1.0)
+        return QStringLiteral("banner-1x.argb32");
+    if (dpr == 2.0)
+        return QStringLiteral("banner-2x.argb32");
+    return {};
+}
+
+QImage prepaintedBanner(qreal dpr) {
+    const QString name = prepaintedBannerName(dpr);
+    if (name.isEmpty())
+        return {};
+    const QResource resource(QLatin1String(PrepaintedFolder) + name);
+    // Kept uncompressed, so these are the bytes in the program file itself.
+    auto* bytes = new QByteArray(resource.uncompressedData());
+    const QSize size = (QSizeF(BannerSize) * dpr).toSize();
+    const qsizetype line = qsizetype(size.width()) * 4;
+    if (bytes->size() != line * size.height()) {
+        delete bytes;
+        return {};
+    }
+    QImage image(
+        reinterpret_cast<const uchar*>(bytes->constData()), size.width(), size.height(), line,
+        PrepaintedFormat, [](void* held) { delete static_cast<QByteArray*>(held); }, bytes);
+    image.setDevicePixelRatio(dpr);
+    return image;
+}
+
 QPixmap bannerPixmap(qreal dpr) {
+    // The first frame need not wait for the banner's fonts to be found and
+    // its letters rendered.
+    if (QImage prepainted = prepaintedBanner(dpr); !prepainted.isNull())
+        return QPixmap::fromImage(std::move(prepainted));
+    return paintedBannerPixmap(dpr);
+}
+
+QPixmap paintedBannerPixmap(qreal dpr) {
     QPixmap pixmap = newPicture(BannerSize, dpr, Qt::white);
     QPainter painter(&pixmap);
     paintBanner(painter);
