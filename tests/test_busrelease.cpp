@@ -7,12 +7,15 @@
 #include "support/ptywindowfixture.h"
 #include "ui/boardactions.h"
 #include "ui/busservice.h"
+#include "ui/sessionbus.h"
 #include "ui/statuspanel.h"
 
 #include <QAction>
 #include <QDBusConnection>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -116,6 +119,38 @@ private slots:
         QCOMPARE(o.status, 1);
         QCOMPARE(o.err, QStringLiteral("brovik: no Brovik is running in this desktop session\n"));
         QVERIFY(w->MSComm().PortOpen());
+    }
+
+    void aBusIsSoughtOnlyWhereOneMayBe_data() {
+        QTest::addColumn<QByteArray>("address");
+        QTest::addColumn<QByteArray>("display");
+        QTest::addColumn<bool>("socket");
+        QTest::addColumn<bool>("reachable");
+        QTest::newRow("address") << QByteArray("unix:path=/nowhere") << QByteArray() << false
+                                 << true;
+        QTest::newRow("display") << QByteArray() << QByteArray(":5") << false << true;
+        QTest::newRow("user bus") << QByteArray() << QByteArray() << true << true;
+        QTest::newRow("none") << QByteArray() << QByteArray() << false << false;
+    }
+    void aBusIsSoughtOnlyWhereOneMayBe() {
+        QFETCH(QByteArray, address);
+        QFETCH(QByteArray, display);
+        QFETCH(bool, socket);
+        QFETCH(bool, reachable);
+        const QByteArray names[] = {"DBUS_SESSION_BUS_ADDRESS", "DISPLAY", "XDG_RUNTIME_DIR"};
+        QByteArray saved[3];
+        for (int i = 0; i < 3; ++i)
+            saved[i] = qgetenv(names[i]);
+        QTemporaryDir runtime;
+        if (socket)
+            QVERIFY(QFile(runtime.filePath(QStringLiteral("bus"))).open(QIODevice::WriteOnly));
+        qputenv(names[0], address);
+        qputenv(names[1], display);
+        qputenv(names[2], runtime.path().toLocal8Bit());
+        const bool found = sessionBusWithinReach();
+        for (int i = 0; i < 3; ++i)
+            qputenv(names[i], saved[i]);
+        QCOMPARE(found, reachable);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "base/failure.h"
 #include "ui/boardactions.h"
 #include "ui/busnames.h"
+#include "ui/sessionbus.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -19,6 +20,9 @@ BusService::~BusService() {
 }
 
 QString BusService::publish() {
+    if (!sessionBusWithinReach())
+        return QStringLiteral("there is no session D-Bus (no address is set, and there is no "
+                              "display to start one on)");
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return QStringLiteral("there is no session D-Bus (%1)").arg(bus.lastError().message());
