@@ -4,8 +4,8 @@
 # load it instead of painting it.
 
 set(BROVIK_PREPAINTED_DIR "${PROJECT_BINARY_DIR}/prepainted")
-set(BROVIK_PREPAINTED_FILES "${BROVIK_PREPAINTED_DIR}/banner-1x.argb32"
-    "${BROVIK_PREPAINTED_DIR}/banner-2x.argb32")
+set(BROVIK_PREPAINTED_FILES "${BROVIK_PREPAINTED_DIR}/banner-1x.rgb32"
+    "${BROVIK_PREPAINTED_DIR}/banner-2x.rgb32")
 
 # Once, at the top level, after brovik_window.
 function(brovik_prepaint_pictures)

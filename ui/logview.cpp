@@ -5,6 +5,8 @@
 #include <QScrollBar>
 #include <QTextBlock>
 
+#include <utility>
+
 LogView::LogView(QPlainTextEdit* box) : QObject(box), m_box(box), m_log(box) {}
 
 bool LogView::following() const {
@@ -23,12 +25,24 @@ bool LogView::following() const {
     return m_box->cursorRect(end).top() < m_box->viewport()->height();
 }
 
+void LogView::showHeldEntries() {
+    m_holding = false;
+    for (const auto& held : std::exchange(m_held, {}))
+        held();
+}
+
 void LogView::showEntry(const QString& Data, LogCategory Cat) {
-    show([&] { m_log.updateLog(Data, Cat); });
+    if (m_holding)
+        m_held.append([this, Data, Cat] { showEntry(Data, Cat); });
+    else
+        show([&] { m_log.updateLog(Data, Cat); });
 }
 
 void LogView::showBytes(const QByteArray& Data, LogCategory Cat) {
-    show([&] { m_log.updateLogBytes(Data, Cat); });
+    if (m_holding)
+        m_held.append([this, Data, Cat] { showBytes(Data, Cat); });
+    else
+        show([&] { m_log.updateLogBytes(Data, Cat); });
 }
 
 template <typename Append> void LogView::show(Append append) {
@@ -50,5 +64,6 @@ template <typename Append> void LogView::show(Append append) {
 }
 
 void LogView::clearShown() {
+    m_held.clear();
     m_log.clear();
 }

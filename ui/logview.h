@@ -4,7 +4,10 @@
 #include "session/logdisplay.h"
 #include "ui/activitylog.h"
 
+#include <QList>
 #include <QObject>
+
+#include <functional>
 
 class QPlainTextEdit;
 
@@ -22,6 +25,11 @@ public:
     // and nothing is selected.
     bool following() const;
 
+    // Entries that come meanwhile wait, in order, and then are shown: the
+    // window's first frame need not lay out the lines of its start-up.
+    void holdEntries() { m_holding = true; }
+    void showHeldEntries();
+
     void showEntry(const QString& Data, LogCategory Cat) override;
     void showBytes(const QByteArray& Data, LogCategory Cat) override;
     void clearShown() override;
@@ -34,4 +42,6 @@ private:
 
     QPlainTextEdit* m_box;
     ActivityLog m_log;
+    bool m_holding = false;
+    QList<std::function<void()>> m_held;
 };

@@ -2,6 +2,8 @@
 #include "session/terminal.h"
 #include "ui/formmain.h"
 
+#include "ui/logcontrols.h"
+#include "ui/logview.h"
 #include "ui/statuspanel.h"
 
 #include <QGuiApplication>
@@ -32,11 +34,13 @@ void FormMain::load() {
 
 void FormMain::loadAndShow(std::function<void()> loaded) {
     centre();
+    m_logControls->mainView().holdEntries();
     const bool settled = m_terminal->loadSettingsFirst();
     // The port opens just after the first frame: its lock file can take
     // milliseconds to reach the disk, and the window need not wait for that.
-    // The log reads as it would have.
+    // The log shows its first lines then too, and reads as it would have.
     m_afterFirstFrame = [this, settled, loaded = std::move(loaded)] {
+        m_logControls->mainView().showHeldEntries();
         if (settled)
             m_terminal->openPortAfterSettings();
         if (loaded)

@@ -19,8 +19,8 @@ double secondsToShown(bool brovik) {
 int run(int argc, char** argv) {
     const bench::Options options = bench::parseOptions(
         argc, argv, "Start-up: process start to main window shown, against a minimal Qt window.");
-    const int rounds = options.quick ? 1 : 21;
-    std::vector<double> brovik, minimal;
+    const int rounds = options.quick ? 1 : 41;
+    std::vector<double> brovik, minimal, ratios;
     for (int i = 0; i < rounds; ++i) {
         // Alternate who goes first, so neither always finds the caches warm.
         if (i % 2) {
@@ -30,13 +30,17 @@ int run(int argc, char** argv) {
             minimal.push_back(secondsToShown(false));
             brovik.push_back(secondsToShown(true));
         }
+        ratios.push_back(brovik.back() / minimal.back());
     }
+    // The ratio of each round's pair, started one after the other: the
+    // machine's pace drifts over the run far more than within a round.
     const double b = bench::median(brovik) * 1000;
     const double m = bench::median(minimal) * 1000;
-    bench::printRow({"start-up: ms from process start to main window shown (median of " +
-                         std::to_string(rounds) + ")",
-                     bench::fixed(b, 0), bench::fixed(m, 0), bench::ratioText(b, m), "≤ 1.2×",
-                     bench::yesNo(b <= 1.2 * m)});
+    const double ratio = bench::median(ratios);
+    bench::printRow({"start-up: ms from process start to main window shown (medians of " +
+                         std::to_string(rounds) + "; ratio: median of each round's)",
+                     bench::fixed(b, 0), bench::fixed(m, 0), bench::fixed(ratio, 2) + "×", "≤ 1.2×",
+                     bench::yesNo(ratio <= 1.2)});
     return 0;
 }
 

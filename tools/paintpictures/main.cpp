@@ -6,14 +6,20 @@
 #include "ui/pictures/painting.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QSaveFile>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    // Qt wants a runtime folder, which a build may run without.
+    QTemporaryDir runtime;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid())
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     QGuiApplication app(argc, argv);
     if (argc != 2) {
         std::fputs("usage: brovik-paint-pictures FOLDER\n", stderr);

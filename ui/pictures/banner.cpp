@@ -106,9 +106,9 @@ void paintBanner(QPainter& painter) {
 
 QString prepaintedBannerName(qreal dpr) {
     if (dpr == 1.0)
-        return QStringLiteral("banner-1x.argb32");
+        return QStringLiteral("banner-1x.rgb32");
     if (dpr == 2.0)
-        return QStringLiteral("banner-2x.argb32");
+        return QStringLiteral("banner-2x.rgb32");
     return {};
 }
 
@@ -117,17 +117,15 @@ QImage prepaintedBanner(qreal dpr) {
     if (name.isEmpty())
         return {};
     const QResource resource(QLatin1String(PrepaintedFolder) + name);
-    // Kept uncompressed, so these are the bytes in the program file itself.
-    auto* bytes = new QByteArray(resource.uncompressedData());
     const QSize size = (QSizeF(BannerSize) * dpr).toSize();
     const qsizetype line = qsizetype(size.width()) * 4;
-    if (bytes->size() != line * size.height()) {
-        delete bytes;
+    // Kept uncompressed, so that the image reads the pixels where they lie
+    // in the program file, which stays mapped while the program runs.
+    if (!resource.isValid() ||
+        resource.compressionAlgorithm() != QResource::Compression::NoCompression ||
+        resource.size() != line * size.height())
         return {};
-    }
-    QImage image(
-        reinterpret_cast<const uchar*>(bytes->constData()), size.width(), size.height(), line,
-        PrepaintedFormat, [](void* held) { delete static_cast<QByteArray*>(held); }, bytes);
+    QImage image(resource.data(), size.width(), size.height(), line, PrepaintedFormat);
     image.setDevicePixelRatio(dpr);
     return image;
 }

@@ -22,10 +22,11 @@ QPixmap bannerPixmap(qreal dpr = 1.0);
 QPixmap paintedBannerPixmap(qreal dpr);
 
 // Banners painted at build time are kept as their bare pixels, in
-// PrepaintedFormat, at BannerSize times the pixel ratio: decoding an image
-// file would take the first frame longer than painting.
+// PrepaintedFormat (the banner is opaque, and a pixmap takes these as they
+// are), at BannerSize times the pixel ratio: decoding an image file would
+// take the first frame longer than painting.
 inline constexpr char PrepaintedFolder[] = ":/pictures/";
-inline constexpr QImage::Format PrepaintedFormat = QImage::Format_ARGB32_Premultiplied;
+inline constexpr QImage::Format PrepaintedFormat = QImage::Format_RGB32;
 
 // The name of the banner painted at build time for a pixel ratio, or an
 // empty name where none is painted then.
