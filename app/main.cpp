@@ -120,7 +120,6 @@ int main(int argc, char* argv[]) {
     returnLargeBuffersToTheSystem();
     QApplication app(argc, argv);
     setNames();
-    QApplication::setWindowIcon(programIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("brovik"));
 
     FormMain formMain;
@@ -133,6 +132,9 @@ int main(int argc, char* argv[]) {
     board.addTo(formMain.logControls().actions());
     BusService bus(board);
     formMain.loadAndShow([&] {
+        // After the first frame: on X11 the icon is painted at every size
+        // for the window manager, which the window need not wait for.
+        QApplication::setWindowIcon(programIcon());
         if (const QString why = bus.publish(); !why.isEmpty())
             formMain.updateLog(QStringLiteral("brovik --release and --reclaim cannot reach this "
                                               "Brovik: ") +

@@ -13,7 +13,6 @@
 #include "ui/linkarea.h"
 #include "ui/logcontrols.h"
 #include "ui/overridepointer.h"
-#include "ui/pictures/appicon.h"
 #include "ui/pictures/banner.h"
 #include "ui/statuspanel.h"
 #include "ui/textfit.h"
@@ -65,8 +64,6 @@ void FormMain::buildLayout() {
     setWindowTitle(SettingsKeys::AppName);
     setFixedSize(424, 301); // 6360 x 4515 twips
     applyDesignFont(this);
-
-    setWindowIcon(programIcon());
 
     // The banner is 30 twips wider than the window: its right edge is cut off.
     auto* banner = place<QLabel>(this, "PictureHead", twips(0, 0, 6390, 765));

@@ -5,6 +5,8 @@
 #include "benchkit.h"
 #include "launch.h"
 
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -37,7 +39,9 @@ int run(int argc, char** argv) {
     const double b = bench::median(brovik) * 1000;
     const double m = bench::median(minimal) * 1000;
     const double ratio = bench::median(ratios);
-    bench::printRow({"start-up: ms from process start to main window shown (medians of " +
+    const std::string platform = std::getenv("QT_QPA_PLATFORM");
+    bench::printRow({"start-up, " + platform +
+                         ": ms from process start to main window shown (medians of " +
                          std::to_string(rounds) + "; ratio: median of each round's)",
                      bench::fixed(b, 0), bench::fixed(m, 0), bench::fixed(ratio, 2) + "×", "≤ 1.2×",
                      bench::yesNo(ratio <= 1.2)});

@@ -4,7 +4,6 @@
 #include "base/largebuffers.h"
 #include "serial/serialport.h"
 #include "ui/formmain.h"
-#include "ui/pictures/appicon.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -21,7 +20,6 @@ void setUpLikeBrovik() {
     QApplication::setApplicationName(QStringLiteral("Brovik"));
     QApplication::setOrganizationName(QStringLiteral("Brovik"));
     QApplication::setApplicationVersion(QStringLiteral(BROVIK_VERSION));
-    QApplication::setWindowIcon(programIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("brovik"));
 }
 

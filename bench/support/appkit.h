@@ -11,7 +11,8 @@ class QObject;
 
 namespace bench {
 
-// Names the application and gives it its icon, as app/main.cpp does.
+// Names the application as app/main.cpp does (its icon comes after the
+// first frame, with the load).
 void setUpLikeBrovik();
 
 // Loads and shows the window as a start does, with COM1 open; false, after

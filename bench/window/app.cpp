@@ -11,6 +11,7 @@
 #include "ui/busservice.h"
 #include "ui/formmain.h"
 #include "ui/logcontrols.h"
+#include "ui/pictures/appicon.h"
 
 #include <QApplication>
 
@@ -37,7 +38,10 @@ int run(int argc, char** argv) {
     BoardActions board(formMain);
     board.addTo(formMain.logControls().actions());
     BusService bus(board);
-    formMain.loadAndShow([&] { bus.publish(); });
+    formMain.loadAndShow([&] {
+        QApplication::setWindowIcon(programIcon());
+        bus.publish();
+    });
     return QApplication::exec();
 }
 
