@@ -16,12 +16,14 @@
 #include "ui/textfit.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -553,6 +555,35 @@ private slots:
             ++captions;
         }
         QCOMPARE(captions, dialog ? 27 : 23);
+    }
+
+    // Drawn in bands, a tall scroll bar has the very pixels of one drawn whole.
+    void aScrollBarDrawnInBandsIsDrawnWhole_data() {
+        QTest::addColumn<qreal>("dpr");
+        QTest::newRow("1") << 1.0;
+        QTest::newRow("2") << 2.0;
+    }
+    void aScrollBarDrawnInBandsIsDrawnWhole() {
+        QFETCH(qreal, dpr);
+        DesignStyle style;
+        QStyleOptionSlider bar;
+        bar.rect = QRect(0, 0, 16, 301);
+        bar.orientation = Qt::Vertical;
+        bar.maximum = 100;
+        bar.pageStep = 10;
+        bar.sliderPosition = bar.sliderValue = 37;
+        bar.subControls = QStyle::SC_All;
+        bar.state = QStyle::State_Enabled;
+        bar.palette = QApplication::palette();
+        auto drawn = [&](const QStyle* by) {
+            QImage image((QSizeF(bar.rect.size()) * dpr).toSize(), QImage::Format_ARGB32);
+            image.setDevicePixelRatio(dpr);
+            image.fill(Qt::magenta);
+            QPainter painter(&image);
+            by->drawComplexControl(QStyle::CC_ScrollBar, &bar, &painter, nullptr);
+            return image;
+        };
+        QCOMPARE(drawn(&style), drawn(style.baseStyle()));
     }
 
     void focusStartsOnTheCheckBoxAndTabFollowsTheDesign() {

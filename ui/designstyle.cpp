@@ -4,6 +4,7 @@
 #include "ui/textfit.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QPainter>
 #include <QStyleOption>
 #include <QWidget>
@@ -117,7 +118,8 @@ void DesignStyle::drawScrollBarInBands(const QStyleOptionComplex* option, QPaint
                                        const QWidget* widget) const {
     // Qt hands a gradient fill taller than about 96 device rows to a pool of
     // threads, and starting those costs the first frame more than the fill.
-    // Bands of at most 64 rows draw the same pixels on the one thread.
+    // Each band of at most 64 rows is drawn into an image of its own, whose
+    // edges bound the fills (a clip would not: the style replaces clips).
     const QRect r = option->rect;
     const qreal dpr = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
     const int band = std::max(1, int(ScrollBarBandRows / dpr));
@@ -126,11 +128,15 @@ void DesignStyle::drawScrollBarInBands(const QStyleOptionComplex* option, QPaint
         return;
     }
     for (int top = r.top(); top <= r.bottom(); top += band) {
-        painter->save();
-        painter->setClipRect(QRect(r.left(), top, r.width(), std::min(band, r.bottom() + 1 - top)),
-                             Qt::IntersectClip);
-        QProxyStyle::drawComplexControl(CC_ScrollBar, option, painter, widget);
-        painter->restore();
+        const QSize size(r.width(), std::min(band, r.bottom() + 1 - top));
+        QImage rows((QSizeF(size) * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
+        rows.setDevicePixelRatio(dpr);
+        rows.fill(Qt::transparent);
+        QPainter inBand(&rows);
+        inBand.translate(-r.left(), -top);
+        QProxyStyle::drawComplexControl(CC_ScrollBar, option, &inBand, widget);
+        inBand.end();
+        painter->drawImage(QPoint(r.left(), top), rows);
     }
 }
 
